@@ -1,0 +1,30 @@
+// The installer's embedded data: the staged configuration, the pack and its check.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "framework/Streams.h"
+#include "installer/Platform.h"
+#include "installer/SetupConfig.h"
+
+inline constexpr const char* kConfigResource = "SETUPINI";
+inline constexpr const char* kPackResource = "SETUPPACK";
+inline constexpr const char* kLicenceResource = "Protocol";
+
+// Writes the SETUPINI resource, still compressed and byte for byte, to path. An existing
+// file is deleted first (a failed deletion is ignored; the creation then reports).
+void WriteConfigResource(Platform& platform, const std::string& path);
+
+// Reads a file written by WriteConfigResource into config. No file: nothing happens.
+void LoadConfiguration(Platform& platform, const std::string& path, SetupConfig& config);
+
+// Decompresses the SETUPPACK resource into a new memory stream, positioned at 0. The
+// compressed bytes are read where the resource lies, so the only large buffer is the
+// pack itself.
+std::unique_ptr<TMemoryStream> LoadPack(Platform& platform);
+
+// Compares the pack's byte sum with PackChecksum; on a mismatch asks the user whether to
+// go on. True when the check passed or the user chose Yes.
+bool VerifyPack(Platform& platform, TMemoryStream& pack, const SetupConfig& config);
+
+inline constexpr const char* kPackMismatchQuestion = "文件资源校核不完整,继续吗?";

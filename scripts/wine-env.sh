@@ -1,0 +1,42 @@
+# Sourced by the scripts: a throwaway 32-bit Wine prefix inside the build folder.
+# vx_wine_env BUILD_DIR  sets the environment; vx_wine_prefix makes a fresh prefix from a
+# template (built once, ~10 s) and vx_wine_cleanup ends its server and removes it.
+vx_wine_env() {
+  local base="$1/wine"
+  mkdir -p "$base/home" "$base/tmp"
+  export WINEARCH=win32
+  export WINEPREFIX="$base/prefix"
+  export HOME="$base/home"
+  export TMPDIR="$base/tmp"
+  export WINEDEBUG=-all,err+module
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  VX_WINE_TEMPLATE="$base/template"
+}
+
+vx_wine_prefix() {
+  local prefix="$WINEPREFIX"
+  if [ ! -f "$VX_WINE_TEMPLATE/.ready" ]; then
+    rm -rf "$VX_WINE_TEMPLATE"
+    WINEPREFIX="$VX_WINE_TEMPLATE" wineboot -i >/dev/null 2>&1 </dev/null
+    # User folders are links into $HOME; tests want real folders inside the prefix.
+    local d
+    for d in "$VX_WINE_TEMPLATE"/drive_c/users/*/*; do
+      if [ -L "$d" ]; then rm -f "$d"; mkdir -p "$d"; fi
+    done
+    # Without a window manager every dialog close costs 2 s; unmanaged windows don't.
+    WINEPREFIX="$VX_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    WINEPREFIX="$VX_WINE_TEMPLATE" wineserver -w
+    touch "$VX_WINE_TEMPLATE/.ready"
+  fi
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+  cp -a "$VX_WINE_TEMPLATE" "$prefix"
+  rm -f "$prefix/wineserver"
+}
+
+vx_wine_cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+}
