@@ -1,0 +1,13 @@
+// Small file-system services shared by both targets. Paths are GBK text (host paths are
+// used as given).
+#pragma once
+#include <string>
+
+// True when path names an existing file (not a folder).
+bool FileExists(const std::string& path);
+// Deletes a file; false when it could not be deleted.
+bool RemoveFile(const std::string& path);
+// The user's temporary folder, always ending in the path separator.
+std::string TempFolder();
+// A newly created GUID in its braced text form, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+std::string NewGuidText();
