@@ -1,0 +1,275 @@
+#include "skin/VEL2SkinReader.h"
+
+#include <zlib.h>
+
+#include <memory>
+#include <optional>
+
+#include "framework/Exceptions.h"
+#include "framework/FileUtil.h"
+#include "framework/Streams.h"
+#include "skin/VEL2SkinFormat.h"
+
+using namespace skin2;
+
+namespace {
+
+constexpr size_t kInputBlock = 16 * 1024;
+constexpr size_t kOutputBuffer = 64 * 1024;
+
+inline bool IsGbkLead(uint8_t c) { return c >= 0x81 && c <= 0xFE; }
+inline uint8_t UpperAscii(uint8_t c) { return c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c - 32) : c; }
+
+// The raw Deflate stream of an entry, from the archive (decrypted on the fly when the entry
+// is encrypted), decoded into the output file. Returns false on a broken stream, a read or
+// write error, or more output than the entry declares; produced counts every decoded byte.
+bool InflateEntry(TFileStream& in, ZipCryptoKeys* keys, TFileStream& out, uint64_t declaredSize, uint64_t& produced) {
+  z_stream zs{};
+  if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return false;
+  std::unique_ptr<uint8_t[]> inBuf(new uint8_t[kInputBlock]);
+  std::unique_ptr<uint8_t[]> outBuf(new uint8_t[kOutputBuffer]);
+  bool ok = false;
+  for (;;) {
+    if (zs.avail_in == 0) {
+      size_t n = in.Read(inBuf.get(), kInputBlock);
+      if (n == 0) break;  // the archive ended before the final block
+      if (keys) keys->Decrypt(inBuf.get(), n);
+      zs.next_in = inBuf.get();
+      zs.avail_in = static_cast<uInt>(n);
+    }
+    zs.next_out = outBuf.get();
+    zs.avail_out = static_cast<uInt>(kOutputBuffer);
+    int r = inflate(&zs, Z_NO_FLUSH);
+    size_t got = kOutputBuffer - zs.avail_out;
+    produced += got;
+    // Never write beyond the declared size: a small archive must not fill the disk.
+    if (produced > declaredSize) break;
+    if (got && out.Write(outBuf.get(), got) != got) break;
+    if (r == Z_STREAM_END) {
+      ok = true;
+      break;
+    }
+    if (r != Z_OK && !(r == Z_BUF_ERROR && zs.avail_in == 0)) break;
+  }
+  inflateEnd(&zs);
+  return ok;
+}
+
+}  // namespace
+
+bool SameSkinName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    uint8_t x = static_cast<uint8_t>(a[i]), y = static_cast<uint8_t>(b[i]);
+    if (IsGbkLead(x) && i + 1 < a.size()) {
+      if (x != y || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
+    if (UpperAscii(x) != UpperAscii(y)) return false;
+  }
+  return true;
+}
+
+int ExtractZipEntry(const std::string& archivePath, const std::string& entryName, const std::string& outputPath,
+                    const std::string& password, uint32_t maxUncompressedSize) {
+  if (!FileExists(archivePath)) return 1;
+  std::optional<TFileStream> in;
+  uint16_t flags = 0, modTime = 0;
+  uint32_t crc = 0, declaredSize = 0, localOffset = 0;
+  try {
+    in.emplace(archivePath, FileMode::OpenRead);
+    uint8_t head[4];
+    in->ReadBuffer(head, sizeof head);
+    if (head[0] != 'S' || head[1] != 'K') return 1;
+
+    // The end record must be the last bytes: an archive comment is not allowed.
+    int64_t size = in->Size();
+    if (size < kEndRecordSize) return 1;
+    int64_t endPos = size - kEndRecordSize;
+    uint8_t end[kEndRecordSize];
+    in->SetPosition(endPos);
+    in->ReadBuffer(end, sizeof end);
+    if (Le32(end) != kEndRecordSig || Le16(end + kEndCommentLengthField) != 0) return 1;
+
+    bool found = false;
+    int64_t pos = Le32(end + kEndDirOffsetField);
+    std::string name;
+    while (pos < endPos) {
+      uint8_t entry[kCentralHeaderSize];
+      in->SetPosition(pos);
+      in->ReadBuffer(entry, sizeof entry);
+      uint16_t nameLength = Le16(entry + kCentralNameLengthField);
+      name.resize(nameLength);
+      in->ReadBuffer(name.data(), nameLength);
+      if (SameSkinName(name, entryName)) {
+        flags = Le16(entry + kCentralFlagsField);
+        modTime = Le16(entry + kCentralTimeField);
+        crc = Le32(entry + kCentralCrcField);
+        declaredSize = Le32(entry + kCentralUncompressedField);
+        localOffset = Le32(entry + kCentralLocalOffsetField);
+        found = true;
+        break;
+      }
+      pos += kCentralHeaderSize + static_cast<int64_t>(nameLength) + Le16(entry + kCentralExtraLengthField) +
+             Le16(entry + kCentralCommentLengthField);
+    }
+    if (!found) return 1;
+  } catch (const Exception&) {
+    return 1;
+  }
+  if (declaredSize > maxUncompressedSize) return 2;
+
+  int result;
+  {
+    std::optional<TFileStream> out;
+    try {
+      out.emplace(outputPath, FileMode::Create);
+    } catch (const Exception&) {
+      return 1;
+    }
+    uint64_t produced = 0;
+    bool ok = false;
+    std::optional<ZipCryptoKeys> keys;
+    try {
+      uint8_t local[4];
+      in->SetPosition(static_cast<int64_t>(localOffset) + kLocalNameLengthField);
+      in->ReadBuffer(local, sizeof local);
+      in->SetPosition(static_cast<int64_t>(localOffset) + kLocalHeaderSize + Le16(local) + Le16(local + 2));
+      if (flags & kFlagEncrypted) {
+        if (password.empty()) {
+          out.reset();
+          RemoveFile(outputPath);
+          return 2;
+        }
+        keys.emplace(password);
+        uint8_t header[kEncryptionHeaderSize];
+        in->ReadBuffer(header, sizeof header);
+        keys->Decrypt(header, sizeof header);
+        uint8_t check = (flags & kFlagDataDescriptor) ? static_cast<uint8_t>(modTime >> 8) : static_cast<uint8_t>(crc >> 24);
+        if (header[kEncryptionHeaderSize - 1] != check) {
+          out.reset();
+          RemoveFile(outputPath);
+          return 2;
+        }
+      }
+      ok = InflateEntry(*in, keys ? &*keys : nullptr, *out, declaredSize, produced);
+    } catch (const Exception&) {
+      ok = false;
+    }
+    if (produced == 0 && ok)
+      result = 1;
+    else if (produced != declaredSize)
+      result = 2;
+    else
+      result = ok ? 0 : 1;
+  }
+  if (result != 0) RemoveFile(outputPath);
+  return result;
+}
+
+bool ReadSk2Data(std::span<const uint8_t> data, Sk2Items& items) {
+  items = Sk2Items();
+  const int64_t size = static_cast<int64_t>(data.size());
+  const uint8_t* p = data.data();
+  if (size < kHeaderSize) return false;
+  auto fits = [size](int64_t offset, int64_t count) { return offset >= 0 && count >= 0 && offset + count <= size; };
+
+  // Headers and payloads written one after another never overlap, so a chain with more
+  // headers, or payloads adding up to more bytes, than the data holds is damaged (a loop,
+  // or one payload claimed over and over).
+  const int64_t maxHeaders = size / kItemHeaderSize;
+  int64_t headers = 0;
+  int64_t payloadBudget = size;
+  int64_t pixelBudget = TBitmap::kMaxPixels;
+  int64_t offset = static_cast<int32_t>(Le32(p + kFirstItemField));
+  bool ok = false;
+  for (;;) {
+    if (!fits(offset, kItemHeaderSize) || ++headers > maxHeaders) break;
+    const uint8_t* h = p + offset;
+    int64_t next = static_cast<int32_t>(Le32(h + kItemNextField));
+    if (next == 0) {
+      ok = true;
+      break;
+    }
+    size_t nameLength = 0;
+    while (nameLength < kItemNameSize && h[nameLength] != 0) ++nameLength;
+    std::string name(reinterpret_cast<const char*>(h), nameLength);
+    int64_t payload = static_cast<int32_t>(Le32(h + kItemPayloadOffsetField));
+    int64_t payloadSize = static_cast<int32_t>(Le32(h + kItemPayloadSizeField));
+    switch (static_cast<ItemKind>(h[kItemKindField])) {
+      case ItemKind::Bitmap: {
+        if (!fits(payload, payloadSize) || (payloadBudget -= payloadSize) < 0) goto done;
+        TBitmap bitmap;
+        if (!TBitmap::LoadFromBmp(data.subspan(static_cast<size_t>(payload), static_cast<size_t>(payloadSize)), bitmap))
+          goto done;
+        if ((pixelBudget -= static_cast<int64_t>(bitmap.Width()) * bitmap.Height()) < 0) goto done;
+        items.Bitmaps.emplace_back(std::move(name), std::move(bitmap));
+        break;
+      }
+      case ItemKind::Integer:
+        // The value is the four bytes at the payload offset, whatever size the header states.
+        if (!fits(payload, 4)) goto done;
+        items.Integers.emplace_back(std::move(name), static_cast<int32_t>(Le32(p + payload)));
+        break;
+      case ItemKind::Boolean:
+        if (!fits(payload, 1)) goto done;
+        items.Booleans.emplace_back(std::move(name), p[payload]);
+        break;
+      case ItemKind::Text:
+        if (!fits(payload, payloadSize) || (payloadBudget -= payloadSize) < 0) goto done;
+        items.Texts.emplace_back(std::move(name),
+                                 std::string(reinterpret_cast<const char*>(p + payload), static_cast<size_t>(payloadSize)));
+        break;
+      default:
+        break;
+    }
+    offset = next;
+  }
+done:
+  if (!ok) items = Sk2Items();
+  return ok;
+}
+
+Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& skinFilePath, const std::string& password) {
+  std::string temp = TempFolder() + NewGuidText();
+  // The temporary file must go on every path out of here, exceptions included.
+  struct TempFile {
+    const std::string& path;
+    ~TempFile() {
+      if (FileExists(path)) RemoveFile(path);
+    }
+  } guard{temp};
+
+  int result = ExtractZipEntry(skinFilePath, kEntryName, temp, password, kMaxDataSize);
+  if (result == 1) throw Exception("Failed to read skin file!");
+  if (result != 0) return;
+
+  Bytes data;
+  {
+    TFileStream file(temp, FileMode::OpenRead);
+    int64_t size = file.Size();
+    if (size < 0 || size > kMaxDataSize) return;
+    data = Bytes(static_cast<size_t>(size));
+    file.ReadBuffer(data.data(), data.size());
+  }
+  ready_ = ReadSk2Data(data.view(), items_);
+}
+
+const TBitmap* Tsk2SkinFileReader::GetBitmap(std::string_view name) const {
+  for (const auto& [n, bitmap] : items_.Bitmaps)
+    if (SameSkinName(n, name)) return &bitmap;
+  return nullptr;
+}
+
+int Tsk2SkinFileReader::GetBool(std::string_view name) const {
+  for (const auto& [n, value] : items_.Booleans)
+    if (SameSkinName(n, name)) return value;
+  return 0;
+}
+
+int32_t Tsk2SkinFileReader::GetInteger(std::string_view name) const {
+  for (const auto& [n, value] : items_.Integers)
+    if (SameSkinName(n, name)) return value;
+  return -1;
+}
