@@ -1,0 +1,149 @@
+// productbuilder: turns a product manifest into the resources setup.exe embeds, and reads
+// them back out of a built setup.exe so a publisher can check what they ship.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "framework/Exceptions.h"
+#include "framework/Text.h"
+#include "installer/BaseDef.h"
+#include "installer/Describe.h"
+#include "installer/PeResources.h"
+#include "installer/SetupData.h"
+#include "tools/productbuilder/Manifest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage:\n"
+               "  productbuilder build MANIFEST.toml OUTDIR [-D NAME=VALUE]...\n"
+               "      writes OUTDIR/SETUPINI.bin, SETUPPACK.bin and Protocol.txt\n"
+               "  productbuilder inspect SETUP.EXE | OUTDIR | SETUPINI SETUPPACK PROTOCOL\n"
+               "      prints the setup record, its tables and the pack check;\n"
+               "      exit 0 when everything decodes and the checksum matches, 2 otherwise\n");
+  return 64;
+}
+
+bool Slurp(const fs::path& p, std::string& data) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  data = ss.str();
+  return true;
+}
+
+// Writes every output to a temporary name first, then renames, so an interrupted build
+// never leaves a mix of old and new resources.
+bool WriteAll(const fs::path& dir, const std::vector<std::pair<std::string, std::string>>& files) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  for (const auto& [name, data] : files) {
+    std::ofstream out(dir / (name + ".tmp"), std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (!out.good()) {
+      std::fprintf(stderr, "productbuilder: cannot write %s\n", (dir / (name + ".tmp")).string().c_str());
+      return false;
+    }
+  }
+  for (const auto& [name, data] : files) {
+    fs::rename(dir / (name + ".tmp"), dir / name, ec);
+    if (ec) {
+      std::fprintf(stderr, "productbuilder: cannot write %s: %s\n", (dir / name).string().c_str(), ec.message().c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+int Build(int argc, char** argv) {
+  if (argc < 4) return Usage();
+  std::map<std::string, std::string> vars;
+  for (int i = 4; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "-D" && i + 1 < argc) a = argv[++i];
+    else if (a.rfind("-D", 0) == 0) a = a.substr(2);
+    else return Usage();
+    size_t eq = a.find('=');
+    if (eq == std::string::npos) return Usage();
+    vars[a.substr(0, eq)] = a.substr(eq + 1);
+  }
+  BuiltProduct product;
+  std::vector<std::string> errors;
+  if (!BuildProduct(argv[2], vars, product, errors)) {
+    for (const auto& e : errors) std::fprintf(stderr, "productbuilder: %s\n", e.c_str());
+    std::fprintf(stderr, "productbuilder: nothing written\n");
+    return 1;
+  }
+  Bytes ini = CompressResource(product.config.Bytes());
+  Bytes pack = CompressResource(product.pack);
+  bool ok = WriteAll(argv[3], {{"SETUPINI.bin", std::string(reinterpret_cast<const char*>(ini.data()), ini.size())},
+                               {"SETUPPACK.bin", std::string(reinterpret_cast<const char*>(pack.data()), pack.size())},
+                               {"Protocol.txt", product.licence}});
+  return ok ? 0 : 1;
+}
+
+int Inspect(int argc, char** argv) {
+  std::string ini, pack, licence, image;
+  if (argc == 3 && fs::is_directory(argv[2])) {
+    fs::path d = argv[2];
+    if (!Slurp(d / "SETUPINI.bin", ini) || !Slurp(d / "SETUPPACK.bin", pack) || !Slurp(d / "Protocol.txt", licence)) {
+      std::fprintf(stderr, "productbuilder: %s lacks SETUPINI.bin, SETUPPACK.bin or Protocol.txt\n", argv[2]);
+      return 1;
+    }
+  } else if (argc == 3) {
+    if (!Slurp(argv[2], image)) {
+      std::fprintf(stderr, "productbuilder: cannot read %s\n", argv[2]);
+      return 1;
+    }
+    PeRcData res = ReadPeRcData({reinterpret_cast<const uint8_t*>(image.data()), image.size()});
+    if (!res.error.empty()) {
+      std::fprintf(stderr, "productbuilder: %s: %s\n", argv[2], res.error.c_str());
+      return 1;
+    }
+    for (const char* name : {"SETUPINI", "SETUPPACK", "PROTOCOL"}) {
+      auto it = res.byName.find(name);
+      if (it == res.byName.end()) {
+        std::fprintf(stderr, "productbuilder: %s: Resource %s not found\n", argv[2], name);
+        return 1;
+      }
+      std::string bytes(reinterpret_cast<const char*>(it->second.data()), it->second.size());
+      (std::strcmp(name, "SETUPINI") == 0 ? ini : std::strcmp(name, "SETUPPACK") == 0 ? pack : licence) = bytes;
+    }
+  } else if (argc == 5) {
+    if (!Slurp(argv[2], ini) || !Slurp(argv[3], pack) || !Slurp(argv[4], licence)) {
+      std::fprintf(stderr, "productbuilder: cannot read the three resource files\n");
+      return 1;
+    }
+  } else {
+    return Usage();
+  }
+  auto span = [](const std::string& s) { return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(s.data()), s.size()); };
+  try {
+    SetupConfig config;
+    config.Load(DecompressResource(span(ini)).view());
+    Bytes packBytes = DecompressResource(span(pack));
+    SetupReport rep = DescribeSetup(config, packBytes.view(), span(licence));
+    std::fputs(GbkToUtf8(rep.text).c_str(), stdout);
+    return rep.checksumMatches && rep.slicesInsidePack ? 0 : 2;
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "productbuilder: %s\n", GbkToUtf8(e.what()).c_str());
+    return 2;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string cmd = argv[1];
+  if (cmd == "build") return Build(argc, argv);
+  if (cmd == "inspect") return Inspect(argc, argv);
+  return Usage();
+}
