@@ -459,3 +459,65 @@ TEST(FileTheme, UseFileTheme) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sample skin made by the build (target sample_skin).
+const std::string kBlueSkin = std::string(VX_BINARY_DIR) + "/skins/Blue.ssk";
+
+TEST(SampleSkin, ItemsOfTheVocabulary) {
+  ASSERT_TRUE(FileExists(kBlueSkin)) << "build the target sample_skin";
+  TvelFileThemeMgr mgr;
+  ASSERT_TRUE(mgr.LoadSkinFile(kBlueSkin, ""));
+  const Tsk2SkinFileReader& reader = *mgr.Reader();
+  for (int i = 0; i < kFileThemeBitmapCount; ++i) {
+    bool lacking = i == 8 || i == 9 || i == 13 || i == 14;
+    EXPECT_EQ(mgr.GetBitmap(i) == nullptr, lacking) << FileThemeBitmapName(i);
+  }
+  auto has = [](const auto& list, const char* name) {
+    for (const auto& item : list)
+      if (item.first == name) return true;
+    return false;
+  };
+  for (int i = 0; i < kFileThemeColorCount; ++i) EXPECT_TRUE(has(reader.Items().Integers, FileThemeColorName(i)));
+  for (int i = 0; i < kFileThemeIntCount; ++i) EXPECT_TRUE(has(reader.Items().Integers, FileThemeIntName(i)));
+  for (int i = 0; i < kFileThemeBoolCount; ++i) EXPECT_TRUE(has(reader.Items().Booleans, FileThemeBoolName(i)));
+  EXPECT_EQ(reader.Items().Bitmaps.size(), 30u);
+  EXPECT_EQ(reader.Items().Integers.size(), 43u);
+  EXPECT_EQ(reader.Items().Booleans.size(), 9u);
+  EXPECT_TRUE(reader.Items().Texts.empty());
+  EXPECT_EQ(reader.GetInteger("SKIN2_SYSTEMCOLOR1"), 65280);
+  EXPECT_EQ(reader.GetInteger("SKIN2_SYSTEMCOLOR2"), 8388608);
+  EXPECT_EQ(mgr.GetColor(0), 0xFF00FF);
+
+  struct Size {
+    int index, width, height;
+  } sizes[] = {{15, 243, 23}, {16, 102, 17}, {18, 60, 15}, {11, 396, 22}};
+  for (const Size& s : sizes) {
+    EXPECT_EQ(mgr.GetBitmap(s.index)->Width(), s.width) << FileThemeBitmapName(s.index);
+    EXPECT_EQ(mgr.GetBitmap(s.index)->Height(), s.height) << FileThemeBitmapName(s.index);
+  }
+  // The radio marks are drawn with their bottom-left pixel left out: it must be the key.
+  const TBitmap* radio = mgr.GetBitmap(18);
+  for (int frame = 0; frame < 4; ++frame) EXPECT_EQ(PixelToColor(radio->GetPixel(frame * 15, 14)), 0xFF00FFu);
+}
+
+TEST(SampleSkin, BitmapsAre24Bit) {
+  char pattern[] = "/tmp/skinfile_sample_XXXXXX";
+  std::string dir = mkdtemp(pattern);
+  std::string out = dir + "/data.sk2";
+  ASSERT_EQ(ExtractZipEntry(kBlueSkin, "SKINDATA.SK2", out, ""), 0);
+  std::vector<uint8_t> data = ReadAll(out);
+  fs::remove_all(dir);
+  int bitmaps = 0;
+  for (size_t at = Le32(&data[kFirstItemField]); Le32(&data[at + kItemNextField]) != 0;
+       at = Le32(&data[at + kItemNextField])) {
+    if (data[at + kItemKindField] != 0) continue;
+    const uint8_t* bmp = &data[Le32(&data[at + kItemPayloadOffsetField])];
+    EXPECT_EQ(Le16(bmp + 28), 24) << reinterpret_cast<const char*>(&data[at]);
+    ++bitmaps;
+  }
+  EXPECT_EQ(bitmaps, 30);
+}
+
+}  // namespace
