@@ -15,14 +15,17 @@ void LoadConfiguration(Platform& platform, const std::string& path, SetupConfig&
   config.Load(data.view());
 }
 
-std::unique_ptr<TMemoryStream> LoadPack(Platform& platform) {
+std::unique_ptr<TMemoryStream> LoadPack(Platform& platform, uint32_t* byteSum) {
   auto pack = std::make_unique<TMemoryStream>();
-  pack->Adopt(DecompressResource(platform.Resource(kPackResource)));
+  pack->Adopt(DecompressResource(platform.Resource(kPackResource), byteSum));
   return pack;
 }
 
 bool VerifyPack(Platform& platform, TMemoryStream& pack, const SetupConfig& config) {
-  uint32_t sum = PackByteSum({pack.Memory(), static_cast<size_t>(pack.Size())});
-  if (sum == config.Record().PackChecksum.GetU()) return true;
+  return VerifyPackSum(platform, PackByteSum({pack.Memory(), static_cast<size_t>(pack.Size())}), config);
+}
+
+bool VerifyPackSum(Platform& platform, uint32_t byteSum, const SetupConfig& config) {
+  if (byteSum == config.Record().PackChecksum.GetU()) return true;
   return platform.Confirm(kPackMismatchQuestion);
 }

@@ -20,11 +20,13 @@ void LoadConfiguration(Platform& platform, const std::string& path, SetupConfig&
 
 // Decompresses the SETUPPACK resource into a new memory stream, positioned at 0. The
 // compressed bytes are read where the resource lies, so the only large buffer is the
-// pack itself.
-std::unique_ptr<TMemoryStream> LoadPack(Platform& platform);
+// pack itself. byteSum, when given, receives the pack's byte sum, taken during the inflate.
+std::unique_ptr<TMemoryStream> LoadPack(Platform& platform, uint32_t* byteSum = nullptr);
 
 // Compares the pack's byte sum with PackChecksum; on a mismatch asks the user whether to
 // go on. True when the check passed or the user chose Yes.
 bool VerifyPack(Platform& platform, TMemoryStream& pack, const SetupConfig& config);
+// The same with a sum LoadPack already took.
+bool VerifyPackSum(Platform& platform, uint32_t byteSum, const SetupConfig& config);
 
 inline constexpr const char* kPackMismatchQuestion = "文件资源校核不完整,继续吗?";

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "installer/BaseDef.h"
+#include "tools/productbuilder/Manifest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Manifests and licence files are UTF-8, whatever the execution character set.
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+class ProductBuilderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("vx_pb_" + std::to_string(::getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    Write("lic.txt", U8(u8"第一段\n第二段\r\n"));
+    Write("a.bin", "AAAA");
+    Write("b.txt", "BBBBBB");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  void Write(const std::string& name, const std::string& data) {
+    std::ofstream(dir_ / name, std::ios::binary) << data;
+  }
+  // Builds a manifest made of the base product plus `extra`, with `product` lines replacing
+  // the defaults where given.
+  bool Build(const std::string& extra, std::vector<std::string>& errors, BuiltProduct& out,
+             const std::string& productExtra = "") {
+    std::string m = std::string("[product]\n") + "name = \"" + U8(u8"演示") + "\"\npublisher_key = \"Pub\"\nversion = \"1.0\"\n" +
+                    "folder = \"Demo\"\nlicence = \"lic.txt\"\nrelease_date = \"20131113\"\n" + productExtra +
+                    "\n[[files]]\nname = '\\a.bin'\nsource = 'a.bin'\n[[files]]\nname = '\\sub\\b.txt'\n" +
+                    "source = 'b.txt'\n" + extra;
+    std::ofstream(dir_ / "p.toml", std::ios::binary) << m;
+    return BuildProduct((dir_ / "p.toml").string(), {}, out, errors);
+  }
+  fs::path dir_;
+};
+
+TEST_F(ProductBuilderTest, BuildsTheRecordPackAndLicence) {
+  std::vector<std::string> errors;
+  BuiltProduct p;
+  ASSERT_TRUE(Build("[[shortcuts]]\ncaption = 'start'\nfile = '\\a.bin'\nkind = 255\narguments = '/x'\n"
+                    "[[registry]]\nroot = 'HKCU'\nkey = 'Software\\K'\nname = 'N'\ntype = 'integer'\nvalue = 4294967295\n",
+                    errors, p))
+      << errors[0];
+  const SetupConfigRecord& r = p.config.Record();
+  EXPECT_EQ(r.ProductName.Text(), "演示");  // stored as GBK, like this literal
+  EXPECT_EQ(r.ProductName.length, 4);
+  EXPECT_EQ(p.config.FileCount(), 2);
+  // The files tile the pack in row order; unread bytes are 0, 1, 0; unused rows are zero.
+  EXPECT_EQ(p.config.File(0).Offset.Get(), 0);
+  EXPECT_EQ(p.config.File(0).Size.Get(), 4);
+  EXPECT_EQ(p.config.File(1).Offset.Get(), 4);
+  EXPECT_EQ(p.config.File(1).Size.Get(), 6);
+  EXPECT_EQ(p.config.File(1).Unread[1], 1);
+  EXPECT_EQ(p.config.File(2).Name.length, 0);
+  EXPECT_EQ(std::string(p.pack.begin(), p.pack.end()), "AAAABBBBBB");
+  EXPECT_EQ(r.PackChecksum.GetU(), PackByteSum(p.pack));
+  EXPECT_EQ(p.config.Shortcut(0).Kind, 255);
+  EXPECT_EQ(p.config.Shortcut(0).Arguments.Text(), "/x");
+  EXPECT_EQ(p.config.RegistryValue(0).UseCurrentUser, 1);
+  EXPECT_EQ(p.config.RegistryValue(0).ValueType, 2);
+  EXPECT_EQ(p.config.RegistryValue(0).IntegerValue.Get(), -1);
+  // Every line break of the licence becomes CR LF.
+  EXPECT_EQ(p.licence, "第一段\r\n第二段\r\n");
+}
+
+TEST_F(ProductBuilderTest, RefusesBadManifestsNamingTheField) {
+  struct Case {
+    const char* what;
+    std::string extra;
+    std::string productExtra;
+    std::string field;  // the message must start with it
+  };
+  std::string han65;  // 65 characters: 195 bytes of UTF-8, 130 of GBK
+  for (int i = 0; i < 65; ++i) han65 += U8(u8"汉");
+  std::string rows;
+  for (int i = 0; i < 255; ++i) rows += "[[files]]\nname = '\\a" + std::to_string(i) + "'\nsource = 'a.bin'\n";
+  std::vector<Case> cases = {
+      {"no GBK form", "", "category = \"\xF0\x9F\x98\x80\"", "product.category"},
+      {"over capacity in GBK bytes", "", "category = \"" + han65 + "\"", "product.category"},
+      {"257 file rows", rows, "", "files"},
+      {"shortcut to a missing row", "[[shortcuts]]\ncaption = 'x'\nfile = 2\n", "", "shortcuts[0].file"},
+      {"shortcut to an unknown name", "[[shortcuts]]\ncaption = 'x'\nfile = '\\nope'\n", "", "shortcuts[0].file"},
+      {"date not YYYYMMDD", "", "record_date = \"2013-1-1\"", "product.record_date"},
+      {"impossible month", "", "extra_date = \"20131301\"", "product.extra_date"},
+      {"missing input file", "[[files]]\nname = '\\c'\nsource = 'missing.bin'\n", "", "files[2].source"},
+      {"name without a backslash", "[[files]]\nname = 'c'\nsource = 'a.bin'\n", "", "files[2].name"},
+      {"registry type unknown", "[[registry]]\nkey = 'K'\nname = 'N'\ntype = 'float'\n", "", "registry[0].type"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> errors;
+    BuiltProduct p;
+    EXPECT_FALSE(Build(c.extra, errors, p, c.productExtra));
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].rfind(c.field + ":", 0), 0u) << errors[0];
+  }
+}
+
+TEST_F(ProductBuilderTest, A128ByteTextFitsAndTheLicenceMustExist) {
+  std::vector<std::string> errors;
+  BuiltProduct p;
+  std::string name;
+  for (int i = 0; i < 64; ++i) name += U8(u8"汉");  // 128 bytes in GBK
+  EXPECT_TRUE(Build("", errors, p, "category = \"" + name + "\""));
+  EXPECT_EQ(p.config.Record().Category.length, 128);
+  fs::remove(dir_ / "lic.txt");
+  BuiltProduct q;
+  EXPECT_FALSE(Build("", errors, q));
+}
+
+}  // namespace
