@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "framework/Exceptions.h"
+#include "installer/PubDef.h"
 
 std::string FakePlatform::Key(const std::string& path) {
   std::string k = path;
@@ -34,8 +35,9 @@ bool FakePlatform::RemoveFile(const std::string& path) {
 }
 
 static std::string ParentOf(const std::string& key) {
-  size_t cut = key.rfind('\\');
-  if (cut == std::string::npos) return {};
+  int pos = LastPos("\\", key);
+  if (pos == 0) return {};
+  size_t cut = static_cast<size_t>(pos - 1);
   return key.substr(0, cut == 2 ? 3 : cut);
 }
 
@@ -46,6 +48,13 @@ bool FakePlatform::MakeDir(const std::string& path) {
   if (parent.empty() || !dirs_.count(parent) || unwritableFolders.count(parent)) return false;
   dirs_.insert(k);
   return true;
+}
+
+unsigned long FakePlatform::ChangeDir(const std::string& path) {
+  if (!dirs_.count(Key(path))) return 3;  // the path was not found
+  if (unenterableFolders.count(Key(path))) return 5;
+  currentDir = path;
+  return 0;
 }
 
 void FakePlatform::WriteNewFile(const std::string& path, std::span<const uint8_t> data) {
@@ -64,6 +73,174 @@ Bytes FakePlatform::ReadWholeFile(const std::string& path) {
   return Bytes(it->second.content.data(), it->second.content.size());
 }
 
+std::string FakePlatform::LogicalDriveStrings() {
+  std::string list;
+  for (const auto& d : drives) {
+    list += d.first;
+    list += '\0';
+  }
+  return list;
+}
+
+int FakePlatform::DriveType(const std::string& root) {
+  for (const auto& d : drives)
+    if (Key(d.first) == Key(root)) return d.second;
+  return 1;  // no root directory
+}
+
+// --- registry ---
+
+std::string FakePlatform::RegKeyName(RegRoot root, const std::string& key) {
+  std::string k = key;
+  size_t b = k.find_first_not_of('\\');
+  k = b == std::string::npos ? std::string() : k.substr(b);
+  while (!k.empty() && k.back() == '\\') k.pop_back();
+  const char* hive = root == RegRoot::LocalMachine ? "HKLM" : root == RegRoot::CurrentUser ? "HKCU" : "HKCR";
+  return Key(k.empty() ? std::string(hive) : std::string(hive) + "\\" + k);
+}
+
+bool FakePlatform::RegWritable(const std::string& keyName) const {
+  for (const auto& u : unwritableKeys_)
+    if (keyName == u || keyName.rfind(u + "\\", 0) == 0) return false;
+  return true;
+}
+
+void FakePlatform::SetRegValue(RegRoot root, const std::string& key, const std::string& name, FakeRegValue value) {
+  keys_[RegKeyName(root, key)].values[Key(name)] = {name, std::move(value)};
+}
+
+const FakeRegValue* FakePlatform::RegValue(RegRoot root, const std::string& key, const std::string& name) const {
+  auto k = keys_.find(RegKeyName(root, key));
+  if (k == keys_.end()) return nullptr;
+  auto v = k->second.values.find(Key(name));
+  return v == k->second.values.end() ? nullptr : &v->second.second;
+}
+
+bool FakePlatform::RegKeyExists(RegRoot root, const std::string& key) const {
+  return keys_.count(RegKeyName(root, key)) != 0;
+}
+
+size_t FakePlatform::RegValueCount(RegRoot root, const std::string& key) const {
+  auto k = keys_.find(RegKeyName(root, key));
+  return k == keys_.end() ? 0 : k->second.values.size();
+}
+
+void FakePlatform::MakeKeyUnwritable(RegRoot root, const std::string& key) {
+  unwritableKeys_.insert(RegKeyName(root, key));
+}
+
+class FakeRegistryAccess : public RegistryAccess {
+ public:
+  FakeRegistryAccess(FakePlatform& p, RegRoot root, uint32_t access) : p_(p), root_(root), access_(access) {}
+
+  bool OpenKey(const std::string& path, bool canCreate) override {
+    CloseKey();
+    std::string name = FakePlatform::RegKeyName(root_, path);
+    bool exists = p_.keys_.count(name) != 0;
+    if (!exists && (!canCreate || !p_.RegWritable(name))) return false;
+    if ((access_ & kKeySetValue) && !p_.RegWritable(name)) return false;
+    if (!exists) {
+      // Every missing level is created, as RegCreateKeyEx does.
+      for (size_t i = 0; i < name.size(); ++i)
+        if (name[i] == '\\') p_.keys_[name.substr(0, i)];
+      p_.keys_[name];
+    }
+    current_ = name;
+    return true;
+  }
+
+  bool ReadBool(const std::string& name) override {
+    const FakeRegValue* v = Find(name);
+    if (!v) throw ERegistryException("Failed to get data for '" + name + "'");
+    if (v->type != FakeRegType::Dword) throw ERegistryException("Invalid data type for '" + name + "'");
+    return v->number != 0;
+  }
+
+  std::string ReadString(const std::string& name) override {
+    const FakeRegValue* v = Find(name);
+    if (!v) return {};
+    if (v->type != FakeRegType::String) throw ERegistryException("Invalid data type for '" + name + "'");
+    return v->text;
+  }
+
+  void WriteString(const std::string& name, const std::string& value) override {
+    Set(name, {FakeRegType::String, value, 0});
+  }
+  void WriteInteger(const std::string& name, int32_t value) override { Set(name, {FakeRegType::Dword, {}, value}); }
+  void CloseKey() override { current_.clear(); }
+
+ private:
+  const FakeRegValue* Find(const std::string& name) {
+    if (current_.empty()) return nullptr;
+    auto& values = p_.keys_[current_].values;
+    auto v = values.find(FakePlatform::Key(name));
+    return v == values.end() ? nullptr : &v->second.second;
+  }
+  void Set(const std::string& name, FakeRegValue value) {
+    if (current_.empty() || !(access_ & kKeySetValue))
+      throw ERegistryException("Failed to set data for '" + name + "'");
+    p_.keys_[current_].values[FakePlatform::Key(name)] = {name, std::move(value)};
+    p_.registryWrites.push_back(current_ + "|" + name);
+  }
+
+  FakePlatform& p_;
+  RegRoot root_;
+  uint32_t access_;
+  std::string current_;
+};
+
+std::unique_ptr<RegistryAccess> FakePlatform::Registry(RegRoot root, uint32_t access) {
+  return std::make_unique<FakeRegistryAccess>(*this, root, access);
+}
+
+// --- shortcut files ---
+
+bool FakePlatform::ComInitialize() {
+  if (comInitFails) return false;
+  ++comDepth;
+  ++comInitCount;
+  return true;
+}
+
+void FakePlatform::ComUninitialize() { --comDepth; }
+
+void FakePlatform::SaveShellLink(const ShellLinkData& link) {
+  if (comDepth <= 0) throw Exception("CoInitialize has not been called");
+  if (shellLinkFails) throw Exception("Class not registered");
+  // The save's result is not examined: a link into a missing folder is simply not there.
+  if (!dirs_.count(ParentOf(Key(link.fileName)))) return;
+  links[Key(link.fileName)] = link;
+  linkOrder.push_back(link.fileName);
+}
+
+// --- processes, network, shell, dialogs ---
+
+bool FakePlatform::EndProcess(uint32_t id, uint32_t exitCode) {
+  if (unkillable.count(id)) return false;
+  for (auto it = processes.begin(); it != processes.end(); ++it)
+    if (it->id == id) {
+      processes.erase(it);
+      endedProcesses[id] = exitCode;
+      return true;
+    }
+  return false;
+}
+
+bool FakePlatform::ConnectedState(uint32_t& flags) {
+  flags = connectionFlags;
+  return connected;
+}
+
+void FakePlatform::ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
+                             int showCommand) {
+  launches.push_back({verb, file, parameters, showCommand});
+}
+
+void FakePlatform::ShowMessage(const std::string& text) {
+  dialogs.push_back(text);
+  messages.push_back(text);
+}
+
 bool FakePlatform::Confirm(const std::string& text) {
   dialogs.push_back(text);
   if (confirmAnswers.empty()) return true;
@@ -72,6 +249,16 @@ bool FakePlatform::Confirm(const std::string& text) {
   return answer;
 }
 
+std::string FakePlatform::PickFolder(int rootCsidl, const std::string& title) {
+  pickerCalls.push_back({rootCsidl, title});
+  if (pickerAnswers.empty()) return {};
+  std::string answer = pickerAnswers.front();
+  pickerAnswers.pop_front();
+  return answer;
+}
+
+// --- set-up and inspection ---
+
 void FakePlatform::SetResource(const std::string& name, std::vector<uint8_t> bytes) {
   resources_[Key(name)] = std::move(bytes);
 }
@@ -79,8 +266,10 @@ void FakePlatform::SetResource(const std::string& name, std::vector<uint8_t> byt
 void FakePlatform::AddDir(const std::string& path) {
   std::string k = Key(path);
   // Every ancestor exists too.
-  for (size_t i = 0; i < k.size(); ++i)
+  for (size_t i = 0; i < k.size(); ++i) {
     if (k[i] == '\\') dirs_.insert(k.substr(0, i == 2 ? 3 : i));
+    if (IsGbkLeadByte(static_cast<unsigned char>(k[i]))) ++i;
+  }
   dirs_.insert(k);
 }
 
@@ -92,10 +281,20 @@ void FakePlatform::AddFile(const std::string& path, std::string content, bool re
 
 const std::string& FakePlatform::FileContent(const std::string& path) const { return files_.at(Key(path)).content; }
 
+static std::string FolderPrefix(const std::string& key) { return key.back() == '\\' ? key : key + "\\"; }
+
 size_t FakePlatform::FileCountUnder(const std::string& folder) const {
-  std::string prefix = Key(folder) + "\\";
+  std::string prefix = FolderPrefix(Key(folder));
   size_t n = 0;
   for (const auto& [k, f] : files_)
-    if (k.rfind(prefix, 0) == 0) ++n;
+    if (k.size() > prefix.size() && k.rfind(prefix, 0) == 0) ++n;
+  return n;
+}
+
+size_t FakePlatform::DirCountUnder(const std::string& folder) const {
+  std::string prefix = FolderPrefix(Key(folder));
+  size_t n = 0;
+  for (const auto& k : dirs_)
+    if (k.size() > prefix.size() && k.rfind(prefix, 0) == 0) ++n;
   return n;
 }

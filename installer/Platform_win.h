@@ -12,9 +12,26 @@ class Win32Platform : public Platform {
   bool DirectoryExists(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool MakeDir(const std::string& path) override;
+  unsigned long ChangeDir(const std::string& path) override;
   void WriteNewFile(const std::string& path, std::span<const uint8_t> data) override;
   Bytes ReadWholeFile(const std::string& path) override;
+  std::string LogicalDriveStrings() override;
+  int DriveType(const std::string& root) override;
+  std::unique_ptr<RegistryAccess> Registry(RegRoot root, uint32_t access) override;
+  bool ComInitialize() override;
+  void ComUninitialize() override;
+  void SaveShellLink(const ShellLinkData& link) override;
+  std::vector<ProcessEntry> Processes() override;
+  bool EndProcess(uint32_t id, uint32_t exitCode) override;
+  bool ConnectedState(uint32_t& flags) override;
+  void ShellOpen(const std::string& verb, const std::string& file, const std::string& parameters,
+                 int showCommand) override;
+  void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& text) override;
+  std::string PickFolder(int rootCsidl, const std::string& title) override;
+
+  // The caption of plain messages (the application title); empty: the executable's name.
+  std::string messageTitle;
 
  private:
   void* module_;

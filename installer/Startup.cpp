@@ -1,0 +1,88 @@
+#include "installer/Startup.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "installer/PubDef.h"
+#include "installer/SetupData.h"
+
+void ButtonUClick(Platform& platform, MainFormState& form) {
+  std::string list = platform.LogicalDriveStrings();
+  size_t start = 0;
+  while (start < list.size()) {
+    size_t end = list.find('\0', start);
+    if (end == std::string::npos) end = list.size();
+    if (end == start) break;  // the empty entry that ends the list
+    std::string root = list.substr(start, std::min<size_t>(3, end - start));
+    if (platform.DriveType(root) == kDriveRemovable) form.LabelPFCaption = root;
+    start = end + 1;
+  }
+}
+
+std::string StagingPath(const std::string& exePath) {
+  // The folder part keeps its last backslash, so a drive root gives E:\tmp.cx.
+  return FolderPart(exePath) + kStagingFileName;
+}
+
+void LoadStagedConfiguration(Platform& platform, MainFormState& form) {
+  std::string path = StagingPath(platform.ExePath());
+  // The staged copy is removed whether or not it could be read back.
+  struct Remove {
+    Platform& p;
+    const std::string& path;
+    ~Remove() { p.RemoveFile(path); }
+  };
+  WriteConfigResource(platform, path);
+  Remove remove{platform, path};
+  LoadConfiguration(platform, path, form.Config);
+}
+
+void BuildKeyPaths(MainFormState& form) {
+  const SetupConfigRecord& r = form.Config.Record();
+  form.PublisherKeyPath = "\\Software\\" + r.PublisherKey.Text();
+  form.InstalledStateKeyPath = form.PublisherKeyPath + "\\" + r.ProductFolder.Text();
+}
+
+void ReadInstalledState(Platform& platform, MainFormState& form) {
+  try {
+    auto reg = platform.Registry(RegRoot::LocalMachine, kReadAndSetValues);
+    if (!reg->OpenKey(form.InstalledStateKeyPath, true)) return;
+    form.InstalledFlag = reg->ReadBool("Setup");
+    reg->ReadString("Version");  // read as the record has it; not used further
+    form.SavedFolder = reg->ReadString("Folder");
+    reg->CloseKey();
+  } catch (const std::exception&) {
+    // Whatever was not read keeps its initial value.
+  }
+}
+
+void ChooseDefaultFolder(Platform& platform, MainFormState& form) {
+  if (form.SavedFolder.size() > 3 && platform.DirectoryExists(form.SavedFolder))
+    form.Config.SetTargetFolder(form.SavedFolder);
+  else
+    form.Config.SetTargetFolder(form.LabelPFCaption + form.Config.Record().ProductFolder.Text());
+}
+
+StartupResult FormCreate(Platform& platform, MainFormState& form) {
+  ButtonUClick(platform, form);
+  try {
+    LoadStagedConfiguration(platform, form);
+  } catch (const std::exception& e) {
+    return {StartupOutcome::Failed, e.what()};
+  }
+  form.ApplicationTitle = form.Config.Record().ProductName.Text() + kTitleSuffix;
+  BuildKeyPaths(form);
+  ReadInstalledState(platform, form);
+  ChooseDefaultFolder(platform, form);
+  if (form.InstalledFlag && !platform.Confirm(kOverwriteQuestion)) return {StartupOutcome::DeclinedOverwrite, {}};
+  bool packAccepted;
+  try {
+    form.PackStream = LoadPack(platform);
+    packAccepted = VerifyPack(platform, *form.PackStream, form.Config);
+  } catch (const std::exception& e) {
+    return {StartupOutcome::Failed, e.what()};
+  }
+  if (!packAccepted) return {StartupOutcome::DeclinedPack, {}};
+  form.PageIndex = 0;
+  return {};
+}

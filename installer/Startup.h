@@ -1,0 +1,36 @@
+// The wizard form's creation: probe for a removable drive, stage and load the setup
+// record, name the application, read the record of an earlier installation, choose the
+// default folder, ask about overwriting, load and check the pack, show the first page.
+#pragma once
+#include <string>
+
+#include "installer/MainFormState.h"
+#include "installer/Platform.h"
+
+enum class StartupOutcome { Ready, DeclinedOverwrite, DeclinedPack, Failed };
+
+struct StartupResult {
+  StartupOutcome outcome = StartupOutcome::Ready;
+  std::string errorText;  // Failed: the error's text, for the caller's error box
+};
+
+inline constexpr const char* kOverwriteQuestion = "Vexaro软件已经安装,覆盖原来以前的吗?  ";
+inline constexpr const char* kTitleSuffix = " 安装向导";
+inline constexpr const char* kStagingFileName = "tmp.cx";
+
+// Runs every step in order. DeclinedOverwrite, DeclinedPack and Failed mean the caller
+// terminates the application (for Failed after showing the error box); the state keeps
+// what was set until then.
+StartupResult FormCreate(Platform& platform, MainFormState& form);
+
+// The steps, each usable on its own.
+// The removable-drive probe: LabelPFCaption becomes the root of the last removable drive.
+void ButtonUClick(Platform& platform, MainFormState& form);
+// "tmp.cx" in the folder of exePath, without doubling a drive root's backslash.
+std::string StagingPath(const std::string& exePath);
+// Writes, loads and deletes the staged configuration. Errors propagate.
+void LoadStagedConfiguration(Platform& platform, MainFormState& form);
+void BuildKeyPaths(MainFormState& form);
+// Reads Setup, Version and Folder; the first failure silently ends the step.
+void ReadInstalledState(Platform& platform, MainFormState& form);
+void ChooseDefaultFolder(Platform& platform, MainFormState& form);

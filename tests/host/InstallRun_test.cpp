@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include "TestProduct.h"
+#include "framework/Exceptions.h"
+#include "installer/InstallRun.h"
+#include "installer/Startup.h"
+
+namespace {
+
+const std::string kTrail5C = "\x87\x5c";
+
+// Records what the run does to the copying page, one entry per call.
+class RecordingView : public CopyPageView {
+ public:
+  std::vector<std::string> log;
+  std::vector<int> progress;
+  void SetWorkLbCaption(const std::string& t) override { log.push_back("work:" + t); }
+  void SetWorkLbWidth(int w) override { log.push_back("work.width:" + std::to_string(w)); }
+  void RepaintWorkLb() override { log.push_back("work.repaint"); }
+  void SetFNameLbCaption(const std::string& t) override { log.push_back("file:" + t); }
+  void SetFNameLbWidth(int w) override { log.push_back("file.width:" + std::to_string(w)); }
+  void RepaintFNameLb() override { log.push_back("file.repaint"); }
+  void HideFNameLb() override { log.push_back("file.hide"); }
+  void SetCopyProgressPosition(int p) override {
+    log.push_back("progress:" + std::to_string(p));
+    progress.push_back(p);
+  }
+};
+
+class InstallRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake.exePath = "E:\\setup.exe";
+    fake.AddDir("E:\\");
+    fake.AddDrive("C:\\", kDriveFixed);
+    fake.AddDrive("E:\\", kDriveRemovable);
+    AddUserProfile(fake);
+  }
+  // Starts up, creates the target folder as the wizard does, and runs.
+  void Prepare() {
+    product.Install(fake);
+    ASSERT_EQ(FormCreate(fake, form).outcome, StartupOutcome::Ready);
+    ASSERT_TRUE(MakeDirs(fake, form.Config.TargetFolder()));
+  }
+  void Run() {
+    Prepare();
+    RunInstallation(fake, form, view);
+  }
+  std::string Message(const std::string& path) { return std::string(kFileErrorText) + path; }
+  const std::string T = "E:\\KORVA-Y";
+  const std::string kPrograms = "C:\\users\\test\\Start Menu\\Programs\\";
+  const std::string kDesktop = "C:\\users\\test\\Desktop\\";
+  FakePlatform fake;
+  TestProduct product;
+  MainFormState form;
+  RecordingView view;
+};
+
+TEST_F(InstallRunTest, SampleTableWritesEveryFileAndStepsTheBar) {
+  product.AddFile("\\Blue.ssk", "skin");
+  product.AddFile("\\KORVA-Y.exe", "MZ program");
+  product.AddFile("\\Readme.txt", "readme");
+  product.AddFile("\\Help\\Guide.txt", "guide");
+  product.AddFile("\\Changes.txt", "");
+  product.AddFile("\\Settings.ini", "[s]");
+  Run();
+  EXPECT_EQ(fake.FileContent(T + "\\Blue.ssk"), "skin");
+  EXPECT_EQ(fake.FileContent(T + "\\Help\\Guide.txt"), "guide");
+  EXPECT_EQ(fake.FileContent(T + "\\Changes.txt"), "");
+  EXPECT_EQ(fake.FileCountUnder(T), 7u);  // six files and K_rv.cx
+  EXPECT_EQ(view.progress, (std::vector<int>{0, 16, 33, 50, 66, 83}));
+  EXPECT_TRUE(fake.dialogs.empty());
+  EXPECT_FALSE(form.InstallRunning);
+  // K_rv.cx is the resource as shipped, byte for byte.
+  std::vector<uint8_t> ini = product.ConfigResource();
+  EXPECT_EQ(fake.FileContent(T + "\\K_rv.cx"), std::string(ini.begin(), ini.end()));
+}
+
+TEST_F(InstallRunTest, CopyingPageShowsEachStepInOrder) {
+  product.AddFile("\\a.txt", "a");
+  product.AddFile("\\" + std::string(40, 'x') + "\\b.txt", "b");
+  Run();
+  std::vector<std::string> expected = {
+      "work:正在复制文件...", "work.width:300", "work.repaint",
+      "file:" + T + "\\a.txt", "file.width:300", "file.repaint", "progress:0",
+      "file:E:\\...\\b.txt", "file.width:300", "file.repaint", "progress:50",
+      "work:正在注册相关信息...", "work.repaint", "file.hide", "file.repaint",
+      "work:正在创建快捷方式...", "work.repaint"};
+  EXPECT_EQ(view.log, expected);
+}
+
+TEST_F(InstallRunTest, WildcardRowsArePassedOverWithoutProgress) {
+  product.AddFile("\\a.txt", "a");
+  product.AddFile("\\Sub\\*.txt", "never");
+  product.AddFile("\\c.txt", "c");
+  Run();
+  EXPECT_EQ(view.progress, (std::vector<int>{0, 66}));
+  EXPECT_FALSE(fake.DirectoryExists(T + "\\Sub"));
+  EXPECT_EQ(fake.FileCountUnder(T), 3u);
+}
+
+TEST_F(InstallRunTest, UnwritableFileIsReportedAndTheRunGoesOn) {
+  product.AddFile("\\a.txt", "new a");
+  product.AddFile("\\b.txt", "new b");
+  product.AddFile("\\c.txt", "new c");
+  Prepare();
+  fake.AddFile(T + "\\a.txt", "old a, much longer than the new one");  // replaced
+  fake.AddFile(T + "\\b.txt", "old b", /*readOnly=*/true);
+  RunInstallation(fake, form, view);
+  EXPECT_EQ(fake.FileContent(T + "\\a.txt"), "new a");
+  EXPECT_EQ(fake.FileContent(T + "\\b.txt"), "old b");
+  EXPECT_EQ(fake.FileContent(T + "\\c.txt"), "new c");
+  EXPECT_EQ(fake.messages, std::vector<std::string>{Message(T + "\\b.txt")});
+  EXPECT_EQ(view.progress, (std::vector<int>{0, 33, 66}));
+  EXPECT_FALSE(form.InstallRunning);
+}
+
+TEST_F(InstallRunTest, FolderThatCannotBeMadeSkipsTheRowSilently) {
+  product.AddFile("\\Sub\\a.txt", "a");
+  product.AddFile("\\b.txt", "b");
+  Prepare();
+  fake.AddFile(T + "\\Sub", "a file where the folder should be");
+  RunInstallation(fake, form, view);
+  EXPECT_TRUE(fake.messages.empty());
+  EXPECT_EQ(view.progress, std::vector<int>{50});
+}
+
+// Rows that would write outside the target folder or outside the pack: not written,
+// reported like a file that cannot be written.
+TEST_F(InstallRunTest, RowsOutsideTheFolderOrThePackAreRefused) {
+  struct Row {
+    const char* what;
+    std::string name;
+    int32_t offset, size;
+  } rows[] = {
+      {"parent component", "\\..\\evil.txt", 0, 1},
+      {"parent inside the path", "\\Help\\..\\..\\evil.txt", 0, 1},
+      {"parent with trailing dots", "\\Help\\...\\evil.txt", 0, 1},
+      {"parent through a slash", "\\Help/../../evil.txt", 0, 1},
+      {"drive", "\\C:\\evil.txt", 0, 1},
+      {"stream", "\\a.txt:hidden", 0, 1},
+      {"no leading backslash", "evil.txt", 0, 1},
+      {"slice past the end", "\\big.bin", 0, 1000},
+      {"negative offset", "\\neg.bin", -1, 1},
+      {"negative size", "\\negsize.bin", 0, -1},
+      {"offset and size overflow", "\\wrap.bin", 0x7fffffff, 0x7fffffff},
+  };
+  product.AddFile("\\ok.txt", "0123456789");
+  auto& r = product.config.MutableRecord();
+  int n = 1;
+  for (const Row& row : rows) {
+    r.Files[n].Name.Assign(row.name);
+    r.Files[n].Offset.Set(row.offset);
+    r.Files[n].Size.Set(row.size);
+    ++n;
+  }
+  r.FileCount.Set(n);
+  Prepare();
+  fake.AddDir(T + "\\Help");
+  size_t dirsBefore = fake.DirCountUnder("E:\\");
+  RunInstallation(fake, form, view);
+  ASSERT_EQ(fake.messages.size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i)
+    EXPECT_EQ(fake.messages[i], Message(T + rows[i].name)) << rows[i].what;
+  EXPECT_EQ(fake.FileContent(T + "\\ok.txt"), "0123456789");
+  EXPECT_EQ(fake.FileCountUnder("E:\\"), 2u);  // ok.txt and K_rv.cx
+  EXPECT_FALSE(fake.FileExists("E:\\evil.txt"));
+  EXPECT_EQ(fake.DirCountUnder("E:\\"), dirsBefore);
+  EXPECT_EQ(view.progress.size(), std::size(rows) + 1);
+}
+
+TEST(IsSafeRelativeName, KeepsDoubleByteNames) {
+  EXPECT_TRUE(IsSafeRelativeName("\\说明.txt"));
+  EXPECT_TRUE(IsSafeRelativeName("\\A" + kTrail5C + "\\b.txt"));
+  EXPECT_TRUE(IsSafeRelativeName("\\" + kTrail5C + ".."));  // the dots follow a whole character
+  EXPECT_TRUE(IsSafeRelativeName("\\a..b\\.c"));
+  EXPECT_FALSE(IsSafeRelativeName("\\a\\.. \\b"));
+  EXPECT_FALSE(IsSafeRelativeName(""));
+}
+
+TEST_F(InstallRunTest, DoubleByteNameLandsInItsOwnFolder) {
+  std::string sub = "\\A" + kTrail5C + "B";
+  product.AddFile(sub + "\\x.txt", "x");
+  Run();
+  EXPECT_EQ(fake.FileContent(T + sub + "\\x.txt"), "x");
+  EXPECT_FALSE(fake.DirectoryExists(T + "\\A\x87"));
+}
+
+TEST_F(InstallRunTest, RegistryRecordsWithNamesTypesAndOrder) {
+  product.AddFile("\\Uninstall.EXE", "u");
+  Run();
+  auto str = [&](const std::string& key, const std::string& name) {
+    const FakeRegValue* v = fake.RegValue(RegRoot::LocalMachine, key, name);
+    EXPECT_TRUE(v && v->type == FakeRegType::String) << key << " " << name;
+    return v ? v->text : "";
+  };
+  const std::string pub = "\\Software\\KorvaSoft", state = pub + "\\KORVA-Y";
+  const std::string uninstall = std::string(kUninstallKeyPrefix) + "Vexaro U盘加密";
+  EXPECT_EQ(str(pub, "Site"), "http://www.korva.example/");
+  EXPECT_EQ(str(pub, "Author"), "作者");
+  const FakeRegValue* setup = fake.RegValue(RegRoot::LocalMachine, state, "Setup");
+  ASSERT_TRUE(setup);
+  EXPECT_EQ(*setup, (FakeRegValue{FakeRegType::Dword, {}, 1}));
+  EXPECT_EQ(str(state, "Version"), "3.2.0");
+  EXPECT_EQ(str(state, "Folder"), T);
+  EXPECT_EQ(str(state, "Date"), "20131120");
+  EXPECT_EQ(str(uninstall, "DisplayName"), "Vexaro U盘加密");
+  EXPECT_EQ(str(uninstall, "UninstallString"), T + "\\uninstall.exe");
+  std::vector<std::string> names;
+  for (const std::string& w : fake.registryWrites) names.push_back(w.substr(w.find('|') + 1));
+  EXPECT_EQ(names, (std::vector<std::string>{"Site", "Author", "Setup", "Version", "Folder", "Date", "DisplayName",
+                                             "UninstallString"}));
+}
+
+TEST_F(InstallRunTest, ExtraValuesByTypeWithErrorsSwallowedPerRow) {
+  product.AddRegistryValue("AutoLock", true, "Software\\VxTest\\Options", 0).BoolValue = 7;
+  product.AddRegistryValue("Language", false, "\\Software\\VxTest\\Options", 1).StringValue.Assign("简体中文");
+  product.AddRegistryValue("Blocked", false, "\\Software\\Locked\\Sub", 1).StringValue.Assign("x");
+  product.AddRegistryValue("LockMinutes", true, "\\Software\\VxTest\\Options", 2).IntegerValue.Set(-10);
+  product.AddRegistryValue("Ignored", false, "Software\\VxTest\\Options", 3);
+  product.AddRegistryValue("Off", true, "Software\\VxTest\\Options", 0).BoolValue = 0;
+  fake.MakeKeyUnwritable(RegRoot::LocalMachine, "Software\\Locked");
+  Run();
+  const std::string key = "Software\\VxTest\\Options";
+  EXPECT_EQ(*fake.RegValue(RegRoot::CurrentUser, key, "AutoLock"), (FakeRegValue{FakeRegType::Dword, {}, 1}));
+  EXPECT_EQ(*fake.RegValue(RegRoot::LocalMachine, key, "Language"), (FakeRegValue{FakeRegType::String, "简体中文", 0}));
+  EXPECT_EQ(*fake.RegValue(RegRoot::CurrentUser, key, "LockMinutes"), (FakeRegValue{FakeRegType::Dword, {}, -10}));
+  EXPECT_EQ(*fake.RegValue(RegRoot::CurrentUser, key, "Off"), (FakeRegValue{FakeRegType::Dword, {}, 0}));
+  EXPECT_EQ(fake.RegValue(RegRoot::LocalMachine, key, "Ignored"), nullptr);
+  EXPECT_EQ(fake.RegValue(RegRoot::LocalMachine, "Software\\Locked\\Sub", "Blocked"), nullptr);
+  EXPECT_FALSE(form.InstallRunning);
+  EXPECT_TRUE(fake.dialogs.empty());
+}
+
+TEST_F(InstallRunTest, ShortcutsByKindThenTheUninstallShortcut) {
+  product.AddFile("\\KORVA-Y.exe", "p");
+  product.AddFile("\\Readme.txt", "r");
+  product.AddShortcut("Both", 0, 2);
+  product.AddShortcut("GroupOnly", 1, 1);
+  product.AddShortcut("DesktopOnly", 1, 0);
+  product.AddShortcut("Safe", 0, 255, "/safe");
+  product.AddShortcut("Beyond", 2, 0);  // names no used row: passed over
+  product.AddShortcut("Negative", -1, 1);
+  Run();
+  const std::string group = kPrograms + "Vexaro U盘加密\\";
+  EXPECT_EQ(fake.linkOrder, (std::vector<std::string>{group + "Both.lnk", kDesktop + "Both.lnk", group + "GroupOnly.lnk",
+                                                      kDesktop + "DesktopOnly.lnk", group + "Safe.lnk",
+                                                      kDesktop + "Safe.lnk", group + "卸载Vexaro U盘加密.lnk"}));
+  const ShellLinkData& safe = fake.links.at(FakePlatform::Key(kDesktop + "Safe.lnk"));
+  EXPECT_EQ(safe.target, T + "\\KORVA-Y.exe");
+  EXPECT_EQ(safe.arguments, "/safe");
+  EXPECT_EQ(safe.workingDirectory, T + "\\");
+  const ShellLinkData& un = fake.links.at(FakePlatform::Key(group + "卸载Vexaro U盘加密.lnk"));
+  EXPECT_EQ(un.target, T + "\\uninstall.exe");
+  EXPECT_EQ(un.arguments, "");
+  EXPECT_EQ(fake.comDepth, 0);
+}
+
+TEST_F(InstallRunTest, NoShortcutRowsLeaveOnlyTheUninstallShortcut) {
+  Run();
+  EXPECT_EQ(fake.linkOrder, std::vector<std::string>{kPrograms + "Vexaro U盘加密\\卸载Vexaro U盘加密.lnk"});
+}
+
+TEST_F(InstallRunTest, NoDesktopValueStillMakesGroupShortcuts) {
+  product.AddFile("\\a.exe", "a");
+  product.AddShortcut("A", 0, 2);
+  Prepare();
+  fake.SetRegValue(RegRoot::CurrentUser, kShellFoldersKey, "Desktop", {FakeRegType::String, "", 0});
+  RunInstallation(fake, form, view);
+  EXPECT_EQ(fake.linkOrder.size(), 2u);
+  EXPECT_EQ(fake.linkOrder[0], kPrograms + "Vexaro U盘加密\\A.lnk");
+}
+
+// Errors that leave the run: the exception propagates and InstallRunning stays set.
+TEST_F(InstallRunTest, FixedRegistryValueThatCannotBeSetLeavesTheRun) {
+  product.AddFile("\\a.txt", "a");
+  product.AddShortcut("A", 0, 0);
+  Prepare();
+  fake.MakeKeyUnwritable(RegRoot::LocalMachine, "\\Software");
+  try {
+    RunInstallation(fake, form, view);
+    FAIL();
+  } catch (const ERegistryException& e) {
+    EXPECT_STREQ(e.what(), "Failed to set data for 'Site'");
+  }
+  EXPECT_TRUE(form.InstallRunning);
+  EXPECT_EQ(fake.FileContent(T + "\\a.txt"), "a");  // files already written stay
+  EXPECT_TRUE(fake.FileExists(T + "\\K_rv.cx"));
+  EXPECT_TRUE(fake.links.empty());
+}
+
+TEST_F(InstallRunTest, ConfigCopyThatCannotBeWrittenLeavesTheRun) {
+  Prepare();
+  fake.AddDir(T + "\\K_rv.cx");  // a folder stands where the copy goes
+  EXPECT_THROW(RunInstallation(fake, form, view), EFCreateError);
+  EXPECT_TRUE(form.InstallRunning);
+  EXPECT_TRUE(fake.registryWrites.empty());
+}
+
+TEST_F(InstallRunTest, GroupThatCannotBeEnteredLeavesTheRun) {
+  product.AddFile("\\a.exe", "a");
+  product.AddShortcut("D", 0, 0);
+  product.AddShortcut("G", 0, 1);
+  Prepare();
+  fake.unwritableFolders.insert(FakePlatform::Key(kPrograms));
+  EXPECT_THROW(RunInstallation(fake, form, view), EInOutError);
+  EXPECT_TRUE(form.InstallRunning);
+  EXPECT_EQ(fake.linkOrder, std::vector<std::string>{kDesktop + "D.lnk"});
+}
+
+}  // namespace
+
+#include "tools/productbuilder/Manifest.h"
+
+namespace {
+
+// The test product's manifest through the builder: every extra value type, both hives.
+TEST(InstallRunManifest, TestProductInstallsItsFilesAndValues) {
+  BuiltProduct built;
+  std::vector<std::string> errors;
+  ASSERT_TRUE(BuildProduct(VX_SOURCE_DIR "/resources/test-product/product.toml", {}, built, errors))
+      << (errors.empty() ? "" : errors[0]);
+  FakePlatform fake;
+  fake.exePath = "F:\\setup.exe";
+  fake.AddDir("F:\\");
+  fake.AddDrive("F:\\", kDriveRemovable);
+  AddUserProfile(fake);
+  Bytes ini = CompressResource(built.config.Bytes());
+  Bytes pack = CompressResource(built.pack);
+  fake.SetResource("SETUPINI", std::vector<uint8_t>(ini.data(), ini.data() + ini.size()));
+  fake.SetResource("SETUPPACK", std::vector<uint8_t>(pack.data(), pack.data() + pack.size()));
+  MainFormState form;
+  ASSERT_EQ(FormCreate(fake, form).outcome, StartupOutcome::Ready);
+  ASSERT_EQ(form.Config.TargetFolder(), "F:\\VxTest");
+  ASSERT_TRUE(MakeDirs(fake, form.Config.TargetFolder()));
+  RecordingView view;
+  RunInstallation(fake, form, view);
+  EXPECT_TRUE(fake.messages.empty());
+  EXPECT_EQ(fake.FileCountUnder("F:\\VxTest"), 3u);
+  const std::string key = "Software\\VxTest\\Options";
+  EXPECT_EQ(*fake.RegValue(RegRoot::CurrentUser, key, "AutoLock"), (FakeRegValue{FakeRegType::Dword, {}, 1}));
+  EXPECT_EQ(*fake.RegValue(RegRoot::LocalMachine, key, "Language"), (FakeRegValue{FakeRegType::String, "简体中文", 0}));
+  EXPECT_EQ(*fake.RegValue(RegRoot::CurrentUser, key, "LockMinutes"), (FakeRegValue{FakeRegType::Dword, {}, -10}));
+  EXPECT_EQ(fake.RegValue(RegRoot::LocalMachine, key, "Ignored"), nullptr);
+  EXPECT_EQ(fake.linkOrder, (std::vector<std::string>{"C:\\users\\test\\Desktop\\说明.lnk",
+                                                      "C:\\users\\test\\Start Menu\\Programs\\测试产品\\卸载测试产品.lnk"}));
+}
+
+}  // namespace
