@@ -21,6 +21,11 @@ class TComponent {
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
 
+  // The class name layouts use for this component; every registered class overrides it.
+  virtual const char* ClassName() const { return "TComponent"; }
+  // The enclosing object of a stored layout (controls take it as their parent).
+  virtual void SetParentComponent(TComponent*) {}
+
   TComponent* Owner() const { return owner_; }
   const std::string& Name() const { return name_; }
   virtual void SetName(const std::string& name) { name_ = name; }
