@@ -47,14 +47,20 @@ struct ButtonState {
   float GlowAlpha = 0;  // 0: none
 };
 
+// Buttons are drawn by a nine-grid whose edges and centre stretch the rows around the middle
+// (and the row below it on the right), and whose bottom edge lands one row off the bottom
+// corners. So a face keeps its sharp highlight step above the middle (kStep of the height)
+// and changes only smoothly from there down.
+constexpr float kStep = 0.38f;
+
 void DrawButton(TBitmap& f, float radius, const ButtonState& st, bool keyed, const Rgb& matte) {
   const float w = static_cast<float>(f.Width()), h = static_cast<float>(f.Height());
   const Box box{0, 0, w, h};
   FillAll(f, Solid(matte));
   FillRoundRect(f, box, radius, VGradient(0, h, st.Face));
   if (st.Gloss > 0)
-    FillRoundRect(f, {1.5f, 1.5f, w - 1.5f, h * 0.5f}, std::max(0.f, radius - 1.5f),
-                  VGradient(1, h * 0.5f, {{0, {255, 255, 255}}, {1, Lighten(SampleStops(st.Face, 0.4f), 0.3f)}}),
+    FillRoundRect(f, {1.5f, 1.5f, w - 1.5f, h * kStep}, std::max(0.f, radius - 1.5f),
+                  VGradient(1, h * kStep, {{0, {255, 255, 255}}, {1, Lighten(SampleStops(st.Face, 0.3f), 0.3f)}}),
                   st.Gloss);
   if (st.GlowAlpha > 0) StrokeRoundRect(f, {1, 1, w - 1, h - 1}, std::max(0.f, radius - 1), 2, st.Glow, st.GlowAlpha);
   StrokeRoundRect(f, box, radius, 1, st.Border);
@@ -158,10 +164,12 @@ void DrawGlyph(TBitmap& f, Glyph kind, float cx, float cy, float g, float stroke
       break;
     }
     case Glyph::ControlBox: {
-      // A small application window.
-      const float inset = std::round(g * 0.08f);
-      StrokeRoundRect(f, {l + inset, t + inset + 1, r - inset, b - inset}, 1, 1, c);
-      FillRoundRect(f, {l + inset, t + inset + 1, r - inset, t + inset + 4}, 1, Solid(c));
+      // The window menu: four small panes of an application tile.
+      const float pane = std::floor((r - l - 1) / 2);
+      for (int i = 0; i < 4; ++i) {
+        const float x = l + (i % 2) * (pane + 1), y = t + (i / 2) * (pane + 1);
+        FillRoundRect(f, {x, y, x + pane, y + pane}, 0.6f, Solid(c));
+      }
       break;
     }
   }
@@ -259,9 +267,9 @@ StyleArt MacOSArt() {
   const auto s = TvelUIStyle::MacOS;
   StyleArt a;
   const ButtonState states[3] = {
-      {{{0, Hex(0xFDFDFD)}, {0.5f, Hex(0xEBEBEB)}, {0.52f, Hex(0xDCDCDC)}, {1, Hex(0xF6F6F6)}}, Hex(0x8E8E8E), 0.55f, {}, 0},
-      {{{0, Hex(0xC4E2FC)}, {0.5f, Hex(0x76B7F4)}, {0.52f, Hex(0x4393E8)}, {1, Hex(0x9CD3FB)}}, Hex(0x2F5E9E), 0.6f, {}, 0},
-      {{{0, Hex(0x8DBDEE)}, {0.5f, Hex(0x4A8EDC)}, {0.52f, Hex(0x2A6CC2)}, {1, Hex(0x6BA7E6)}}, Hex(0x1F4A80), 0.35f, {}, 0}};
+      {{{0, Hex(0xFDFDFD)}, {0.38f, Hex(0xEDEDED)}, {0.42f, Hex(0xDFDFDF)}, {0.65f, Hex(0xE3E3E3)}, {1, Hex(0xF7F7F7)}}, Hex(0x8E8E8E), 0.55f, {}, 0},
+      {{{0, Hex(0xC4E2FC)}, {0.38f, Hex(0x7DBBF5)}, {0.42f, Hex(0x4A97E9)}, {0.65f, Hex(0x5AA5EE)}, {1, Hex(0x9CD3FB)}}, Hex(0x2F5E9E), 0.6f, {}, 0},
+      {{{0, Hex(0x8DBDEE)}, {0.38f, Hex(0x5094DE)}, {0.42f, Hex(0x2D70C5)}, {0.65f, Hex(0x3C80D2)}, {1, Hex(0x6BA7E6)}}, Hex(0x1F4A80), 0.35f, {}, 0}};
   a.Button = Buttons(s, 84, 23, 11.5f, states);
   const MarkLook marks{{{0, Hex(0xFFFFFF)}, {0.5f, Hex(0xEFEFEF)}, {1, Hex(0xDADADA)}},
                        {{0, Hex(0xB4D8FA)}, {0.5f, Hex(0x62A6EE)}, {0.52f, Hex(0x3A88DE)}, {1, Hex(0x8CC6F8)}},
@@ -350,8 +358,8 @@ StyleArt DeepBlueArt() {
   StyleArt a;
   const Rgb border = Hex(0x1E3A6E);
   const ButtonState states[3] = {
-      {{{0, Hex(0xF4F7FC)}, {0.5f, Hex(0xDFE7F3)}, {0.52f, Hex(0xD2DDEE)}, {1, Hex(0xC3D2EA)}}, border, 0, {}, 0},
-      {{{0, Hex(0xFFFFFF)}, {0.5f, Hex(0xE9F1FC)}, {0.52f, Hex(0xDCE8FA)}, {1, Hex(0xCCDDF7)}}, border, 0, Hex(0x6FA0E8), 0.8f},
+      {{{0, Hex(0xF4F7FC)}, {0.38f, Hex(0xE2E9F4)}, {0.42f, Hex(0xD4DFEF)}, {1, Hex(0xC3D2EA)}}, border, 0, {}, 0},
+      {{{0, Hex(0xFFFFFF)}, {0.38f, Hex(0xECF3FC)}, {0.42f, Hex(0xDEEAFA)}, {1, Hex(0xCCDDF7)}}, border, 0, Hex(0x6FA0E8), 0.8f},
       {{{0, Hex(0xAFC2E0)}, {0.5f, Hex(0xC3D2EA)}, {1, Hex(0xDCE5F3)}}, Hex(0x132850), 0, {}, 0}};
   a.Button = Buttons(s, 74, 21, 2, states);
   const MarkLook marks{{{0, Hex(0xD9E2F0)}, {1, Hex(0xFFFFFF)}}, {{0, Hex(0xD9E2F0)}, {1, Hex(0xFFFFFF)}},
@@ -446,9 +454,9 @@ StyleArt BlueGlassArt() {
   const auto s = TvelUIStyle::BlueGlass;
   StyleArt a;
   const ButtonState states[3] = {
-      {{{0, Hex(0xF6FAFE)}, {0.48f, Hex(0xDDECFA)}, {0.5f, Hex(0xC3DCF5)}, {1, Hex(0xE0F0FD)}}, Hex(0x5C8FC4), 0.5f, {}, 0},
-      {{{0, Hex(0xEEF8FF)}, {0.48f, Hex(0xCBE8FF)}, {0.5f, Hex(0xA6D5FB)}, {1, Hex(0xD2EEFF)}}, Hex(0x3C7FB1), 0.5f, Hex(0x7FD4FF), 0.6f},
-      {{{0, Hex(0xC4DDF3)}, {0.48f, Hex(0xA4C8EC)}, {0.5f, Hex(0x88B5E2)}, {1, Hex(0xAED0EF)}}, Hex(0x2C628B), 0.2f, {}, 0}};
+      {{{0, Hex(0xF6FAFE)}, {0.38f, Hex(0xDFEDFA)}, {0.42f, Hex(0xC6DEF6)}, {0.65f, Hex(0xCCE2F7)}, {1, Hex(0xE0F0FD)}}, Hex(0x5C8FC4), 0.5f, {}, 0},
+      {{{0, Hex(0xEEF8FF)}, {0.38f, Hex(0xCFE9FF)}, {0.42f, Hex(0xAAD7FB)}, {0.65f, Hex(0xB4DCFC)}, {1, Hex(0xD2EEFF)}}, Hex(0x3C7FB1), 0.5f, Hex(0x7FD4FF), 0.6f},
+      {{{0, Hex(0xC4DDF3)}, {0.38f, Hex(0xA8CBEC)}, {0.42f, Hex(0x8CB8E3)}, {0.65f, Hex(0x94BEE6)}, {1, Hex(0xAED0EF)}}, Hex(0x2C628B), 0.2f, {}, 0}};
   a.Button = Buttons(s, 77, 27, 4, states);
   const MarkLook marks{{{0, Hex(0xE6F1FC)}, {0.5f, Hex(0xF7FBFF)}, {1, Hex(0xFFFFFF)}},
                        {{0, Hex(0xCFE6FB)}, {0.5f, Hex(0xE8F3FD)}, {1, Hex(0xFFFFFF)}},
