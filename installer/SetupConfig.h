@@ -150,6 +150,7 @@ class SetupConfig {
   // Copies at most kSetupConfigSize bytes of decompressed data into the block; a shorter
   // input leaves the rest of the block as it was.
   void Load(std::span<const uint8_t> data) {
+    if (data.empty()) return;
     std::memcpy(block_.get(), data.data(), std::min(data.size(), kSetupConfigSize));
   }
 
