@@ -1,0 +1,12 @@
+// The style rules of the themed controls over the framework's control tree: the style a new
+// themed control starts with, and a container passing its style on to its direct children.
+#pragma once
+#include "framework/Controls.h"
+#include "skin/VELThemes.h"
+
+// The UIStyle of the first form frame among the owner form's direct child controls; DeepBlue
+// when the owner is not a form or holds none.
+TvelUIStyle DefaultStyleFor(TComponent* owner);
+// Sets FileTheme and then UIStyle on every direct child control of container, in order, that
+// publishes both (implements IvelThemable); other children and grandchildren are left alone.
+void ApplyThemeToChildren(TWinControl* container, TvelUIStyle style, TvelFileTheme* fileTheme);

@@ -1,0 +1,30 @@
+// Style rules over the framework's controls, built on the portable rules of VELThemes.
+#include "skin/VELControlThemes.h"
+
+#include <vector>
+
+#include "framework/Forms.h"
+
+namespace {
+std::vector<IvelThemable*> ThemableChildren(const TWinControl& container) {
+  std::vector<IvelThemable*> children;
+  children.reserve(static_cast<size_t>(container.ControlCount()));
+  for (int i = 0; i < container.ControlCount(); ++i)
+    children.push_back(dynamic_cast<IvelThemable*>(container.Controls(i)));
+  return children;
+}
+}  // namespace
+
+TvelUIStyle DefaultStyleFor(TComponent* owner) {
+  auto* form = dynamic_cast<TForm*>(owner);
+  if (!form) return DefaultStyleFor(false, {});
+  const std::vector<IvelThemable*> children = ThemableChildren(*form);
+  return DefaultStyleFor(true, children);
+}
+
+void ApplyThemeToChildren(TWinControl* container, TvelUIStyle style, TvelFileTheme* fileTheme) {
+  if (!container) return;
+  // A setter may re-lay the container out; the list taken first keeps the order stable.
+  const std::vector<IvelThemable*> children = ThemableChildren(*container);
+  ApplyThemeToChildren(children, style, fileTheme);
+}
