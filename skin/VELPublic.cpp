@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "framework/Component.h"
+#include "framework/Streaming.h"
+
 void PickBitmapFrame(const TBitmap& source, TBitmap& dest, int frameCount, int frameIndex) {
   if (frameCount < 1 || frameIndex < 1 || frameIndex > frameCount) {
     dest.SetSize(0, 0);
@@ -17,7 +20,7 @@ void PickBitmapFrame(const TBitmap& source, TBitmap& dest, int frameCount, int f
   dest = std::move(frame);
 }
 
-void StretchCopy(TBitmap& canvas, const TvelRect& dst, const TBitmap& bitmap, const TvelRect& src,
+void StretchCopy(TBitmap& canvas, const TRect& dst, const TBitmap& bitmap, const TRect& src,
                  const uint32_t* transparentKey) {
   const int dw = dst.Width(), dh = dst.Height(), sw = src.Width(), sh = src.Height();
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
@@ -47,7 +50,7 @@ enum class Keep { TopLeft, BottomLeft, TopRight, BottomRight };
 
 // A corner: the smaller of its source and its share of the target, cut from the source so
 // that the outer corner stays; placed against the same corner of the target.
-NineGridPiece CornerPiece(const TvelRect& source, int partW, int partH, Keep keep, int anchorX, int anchorY) {
+NineGridPiece CornerPiece(const TRect& source, int partW, int partH, Keep keep, int anchorX, int anchorY) {
   const int w = NonNegative(std::min(source.Width(), partW));
   const int h = NonNegative(std::min(source.Height(), partH));
   const bool left = keep == Keep::TopLeft || keep == Keep::BottomLeft;
@@ -71,7 +74,7 @@ NineGridPiece CornerPiece(const TvelRect& source, int partW, int partH, Keep kee
 
 }  // namespace
 
-std::vector<NineGridPiece> NineGridPieces(int bw, int bh, const TvelRect& rect) {
+std::vector<NineGridPiece> NineGridPieces(int bw, int bh, const TRect& rect) {
   const int hw = bw / 2, hh = bh / 2;
   const int W = rect.Right - rect.Left, H = rect.Bottom - rect.Top;
   const int hW = W / 2, hH = H / 2;
@@ -81,12 +84,12 @@ std::vector<NineGridPiece> NineGridPieces(int bw, int bh, const TvelRect& rect) 
   NineGridPiece tr = CornerPiece({bw - hw + 1, 0, bw, hh}, hW - 1, hH, Keep::TopRight, rect.Right, 0);
   NineGridPiece br = CornerPiece({bw - hw + 1, bh - hh + 1, bw, bh}, hW - 1, hH - 1, Keep::BottomRight,
                                  rect.Right, rect.Bottom);
-  const TvelRect& TL = tl.Target;
-  const TvelRect& BL = bl.Target;
-  const TvelRect& TR = tr.Target;
-  const TvelRect& BR = br.Target;
+  const TRect& TL = tl.Target;
+  const TRect& BL = bl.Target;
+  const TRect& TR = tr.Target;
+  const TRect& BR = br.Target;
 
-  auto edge = [](TvelRect source, const TvelRect& target, char side) {
+  auto edge = [](TRect source, const TRect& target, char side) {
     // Cut across the edge to the piece's thickness, keeping the outer side.
     if (side == 'L' && source.Width() > target.Width()) source.Right = source.Left + NonNegative(target.Width());
     if (side == 'R' && source.Width() > target.Width()) source.Left = source.Right - NonNegative(target.Width());
@@ -108,17 +111,17 @@ std::vector<NineGridPiece> NineGridPieces(int bw, int bh, const TvelRect& rect) 
   return pieces;
 }
 
-void DrawNineGrid(TBitmap& canvas, const TBitmap& bitmap, const TvelRect& rect, bool transparent) {
+void DrawNineGrid(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bool transparent) {
   const uint32_t key = kSkinKeyColor;
   for (const NineGridPiece& p : NineGridPieces(bitmap.Width(), bitmap.Height(), rect)) {
-    if (p.Target.IsEmpty()) continue;
+    if (p.Target.Empty()) continue;
     // Corners are copied 1:1 (source and target have the same size); their transparency
     // follows the flag, the stretched pieces always leave the key colour out.
     StretchCopy(canvas, p.Target, bitmap, p.Source, p.Corner && !transparent ? nullptr : &key);
   }
 }
 
-void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TvelRect& rect, bool transparent,
+void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bool transparent,
                    uint32_t keyColor) {
   const int pw = bitmap.Width() / 3, ph = bitmap.Height();
   if (pw <= 0 || ph <= 0) return;
@@ -133,10 +136,10 @@ void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TvelRect& rect,
   StretchCopy(canvas, {rect.Left + pw, rect.Top, rect.Right - pw, rect.Top + ph}, bitmap, {pw, 0, 2 * pw, ph}, key);
 }
 
-void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TvelRect& rect) {
+void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TRect& rect) {
   const int pw = picture.Width(), ph = picture.Height();
   if (pw <= 0 || ph <= 0) return;
-  const TvelRect whole{0, 0, pw, ph};
+  const TRect whole{0, 0, pw, ph};
   // Tiles that start beyond the canvas draw nothing, so stop there as well.
   const int xEnd = std::min(pw + rect.Width(), canvas.Width());
   const int yEnd = std::min(ph + rect.Height(), canvas.Height());
@@ -144,8 +147,8 @@ void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TvelRect& re
     for (int y = 0; y < yEnd; y += ph) StretchCopy(canvas, {x, y, x + pw, y + ph}, picture, whole, nullptr);
 }
 
-std::vector<TvelRect> BitmapRegionRuns(const TBitmap& bitmap, uint32_t keyColor) {
-  std::vector<TvelRect> runs;
+std::vector<TRect> BitmapRegionRuns(const TBitmap& bitmap, uint32_t keyColor) {
+  std::vector<TRect> runs;
   for (int y = 0; y < bitmap.Height(); ++y) {
     const uint32_t* row = bitmap.Row(y);
     int x = 0;
@@ -160,7 +163,7 @@ std::vector<TvelRect> BitmapRegionRuns(const TBitmap& bitmap, uint32_t keyColor)
   return runs;
 }
 
-bool PointInRect(const TvelPoint& p, const TvelRect& r) {
+bool PointInRect(const TPoint& p, const TRect& r) {
   return p.X >= r.Left && p.X <= r.Right && p.Y >= r.Top && p.Y <= r.Bottom;
 }
 
@@ -174,7 +177,7 @@ TvelRGB SplitRGB(uint32_t color) {
   return {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)};
 }
 
-void FillRectColor(TBitmap& canvas, const TvelRect& rect, uint32_t color) {
+void FillRectColor(TBitmap& canvas, const TRect& rect, uint32_t color) {
   const uint32_t px = ColorToPixel(color & 0xFFFFFF);
   const int x0 = std::max(rect.Left, 0), x1 = std::min(rect.Right, canvas.Width());
   const int y0 = std::max(rect.Top, 0), y1 = std::min(rect.Bottom, canvas.Height());
@@ -193,7 +196,7 @@ uint32_t GradientColor(const TvelRGB& from, const TvelRGB& to, int span, int ste
 
 }  // namespace
 
-void DrawVerticalGradient(TBitmap& canvas, const TvelRect& rect, uint32_t fromColor, uint32_t toColor) {
+void DrawVerticalGradient(TBitmap& canvas, const TRect& rect, uint32_t fromColor, uint32_t toColor) {
   if (rect.Bottom <= rect.Top) return;
   const TvelRGB from = SplitRGB(fromColor), to = SplitRGB(toColor);
   const int span = rect.Bottom - rect.Top;
@@ -203,7 +206,7 @@ void DrawVerticalGradient(TBitmap& canvas, const TvelRect& rect, uint32_t fromCo
   row(rect.Bottom - 1, MakeRGB(to.Red, to.Green, to.Blue));
 }
 
-void DrawHorizontalGradient(TBitmap& canvas, const TvelRect& rect, uint32_t fromColor, uint32_t toColor) {
+void DrawHorizontalGradient(TBitmap& canvas, const TRect& rect, uint32_t fromColor, uint32_t toColor) {
   if (rect.Right <= rect.Left) return;
   const TvelRGB from = SplitRGB(fromColor), to = SplitRGB(toColor);
   const int span = rect.Right - rect.Left;
@@ -211,6 +214,11 @@ void DrawHorizontalGradient(TBitmap& canvas, const TvelRect& rect, uint32_t from
   column(rect.Left, MakeRGB(from.Red, from.Green, from.Blue));
   for (int x = rect.Left + 1; x <= rect.Right - 2; ++x) column(x, GradientColor(from, to, span, x - rect.Left));
   column(rect.Right - 1, MakeRGB(to.Red, to.Green, to.Blue));
+}
+
+bool HasProperty(const TComponent& component, std::string_view name) {
+  const TComponentClass* cls = FindComponentClass(component.ClassName());
+  return cls && cls->FindProperty(name);
 }
 
 bool IsFormActive(const FormActivity& f) {

@@ -9,19 +9,9 @@
 #include <vector>
 
 #include "framework/Bitmap.h"
+#include "framework/Graphics.h"
 
-// Rectangles are (left, top, right, bottom) with right and bottom exclusive.
-struct TvelRect {
-  int Left = 0, Top = 0, Right = 0, Bottom = 0;
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-  friend bool operator==(const TvelRect&, const TvelRect&) = default;
-};
-struct TvelPoint {
-  int X = 0, Y = 0;
-  friend bool operator==(const TvelPoint&, const TvelPoint&) = default;
-};
+// Rectangles (framework TRect) are (left, top, right, bottom), right and bottom exclusive.
 
 // The key colour of every skin bitmap (clFuchsia, a colour value 00BBGGRR).
 constexpr uint32_t kSkinKeyColor = 0x00FF00FF;
@@ -34,43 +24,43 @@ void PickBitmapFrame(const TBitmap& source, TBitmap& dest, int frameCount, int f
 // Copies source rectangle src of bitmap into dst of canvas, scaled by nearest neighbour
 // (what a colour-on-colour stretch gives). With transparentKey set, source pixels of that
 // colour value are not drawn. Both rectangles are clipped to their bitmaps.
-void StretchCopy(TBitmap& canvas, const TvelRect& dst, const TBitmap& bitmap, const TvelRect& src,
+void StretchCopy(TBitmap& canvas, const TRect& dst, const TBitmap& bitmap, const TRect& src,
                  const uint32_t* transparentKey);
 
 // One piece of a nine-grid drawing: where it comes from, where it goes and how it is drawn.
 struct NineGridPiece {
-  TvelRect Source;
-  TvelRect Target;
+  TRect Source;
+  TRect Target;
   bool Corner = false;  // corners are copied 1:1, the rest stretched with the key transparent
 };
 // The nine pieces in drawing order: top-left, bottom-left, left edge, top-right, bottom-right,
 // right edge, top edge, centre, bottom edge. Pieces with an empty target are not drawn.
-std::vector<NineGridPiece> NineGridPieces(int bitmapWidth, int bitmapHeight, const TvelRect& rect);
-void DrawNineGrid(TBitmap& canvas, const TBitmap& bitmap, const TvelRect& rect, bool transparent);
+std::vector<NineGridPiece> NineGridPieces(int bitmapWidth, int bitmapHeight, const TRect& rect);
+void DrawNineGrid(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bool transparent);
 
 // A bitmap of three equal parts (left, middle, right) drawn across rect; the middle stretches.
-void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TvelRect& rect, bool transparent,
+void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bool transparent,
                    uint32_t keyColor);
 
 // Tiles the picture from the canvas origin, one tile beyond rect's size in each direction.
-void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TvelRect& rect);
+void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TRect& rect);
 
 // The rectangles (x1, y, x2 + 1, y + 1) of every maximal run of pixels whose colour differs
 // from keyColor, row by row. A system colour constant as key matches no pixel.
-std::vector<TvelRect> BitmapRegionRuns(const TBitmap& bitmap, uint32_t keyColor);
+std::vector<TRect> BitmapRegionRuns(const TBitmap& bitmap, uint32_t keyColor);
 // Windows: shapes the window (an HWND) to BitmapRegionRuns and hands it the region.
 void SetBitmapWindowRegion(void* window, const TBitmap& bitmap, uint32_t keyColor);
 
 // All four edges count as inside.
-bool PointInRect(const TvelPoint& point, const TvelRect& rect);
+bool PointInRect(const TPoint& point, const TRect& rect);
 
 // Windows: the work area of the monitor nearest mainFormWindow (an HWND), or the primary work
 // area when there is no main form.
-TvelRect GetWorkAreaRect(void* mainFormWindow);
+TRect GetWorkAreaRect(void* mainFormWindow);
 
 // Sets left, top, width and height, in that order, through the control's own setters.
 template <class Control>
-void SetControlBoundsRect(Control& control, const TvelRect& rect) {
+void SetControlBoundsRect(Control& control, const TRect& rect) {
   control.SetLeft(rect.Left);
   control.SetTop(rect.Top);
   control.SetWidth(rect.Right - rect.Left);
@@ -86,11 +76,16 @@ struct TvelRGB {
 uint32_t ResolveSystemColor(uint32_t color);
 TvelRGB SplitRGB(uint32_t color);
 
-void DrawVerticalGradient(TBitmap& canvas, const TvelRect& rect, uint32_t fromColor, uint32_t toColor);
-void DrawHorizontalGradient(TBitmap& canvas, const TvelRect& rect, uint32_t fromColor, uint32_t toColor);
+void DrawVerticalGradient(TBitmap& canvas, const TRect& rect, uint32_t fromColor, uint32_t toColor);
+void DrawHorizontalGradient(TBitmap& canvas, const TRect& rect, uint32_t fromColor, uint32_t toColor);
 
 // Fills rect (clipped to the canvas) with a colour value.
-void FillRectColor(TBitmap& canvas, const TvelRect& rect, uint32_t color);
+void FillRectColor(TBitmap& canvas, const TRect& rect, uint32_t color);
+
+class TComponent;
+// True when the component's class, as registered for stored layouts, or one of its bases
+// publishes a property of that name (compared without regard to case).
+bool HasProperty(const TComponent& component, std::string_view name);
 
 // The facts IsFormActive decides on, gathered by the caller from the application and form.
 struct FormActivity {

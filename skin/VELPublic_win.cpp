@@ -14,7 +14,7 @@ uint32_t ResolveSystemColor(uint32_t color) {
 }
 
 void SetBitmapWindowRegion(void* window, const TBitmap& bitmap, uint32_t keyColor) {
-  const std::vector<TvelRect> runs = BitmapRegionRuns(bitmap, keyColor);
+  const std::vector<TRect> runs = BitmapRegionRuns(bitmap, keyColor);
   // One region built from all row runs at once rather than a union per run: same shape,
   // without thousands of temporary regions.
   const size_t bytes = sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT);
@@ -42,7 +42,7 @@ void SetBitmapWindowRegion(void* window, const TBitmap& bitmap, uint32_t keyColo
   if (!SetWindowRgn(static_cast<HWND>(window), region, TRUE)) DeleteObject(region);
 }
 
-TvelRect GetWorkAreaRect(void* mainFormWindow) {
+TRect GetWorkAreaRect(void* mainFormWindow) {
   RECT r{};
   if (mainFormWindow) {
     MONITORINFO info{};

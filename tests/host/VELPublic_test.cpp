@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Component.h"
+#include "framework/Streaming.h"
 #include "skin/VELPublic.h"
 
 namespace {
@@ -62,7 +64,7 @@ TEST(NineGrid, ButtonFrameIntoLargerButton) {
   ASSERT_EQ(p.size(), 9u);
   struct Expect {
     const char* piece;
-    TvelRect target, source;
+    TRect target, source;
   } expected[] = {
       {"top-left", {0, 0, 38, 13}, {0, 0, 38, 13}},
       {"bottom-left", {0, 18, 38, 30}, {0, 15, 38, 27}},
@@ -85,22 +87,22 @@ TEST(NineGrid, ButtonFrameIntoLargerButton) {
 TEST(NineGrid, EvenHeightLeavesLeftEdgeSourceEmpty) {
   const std::vector<NineGridPiece> p = NineGridPieces(78, 26, {0, 0, 100, 40});
   EXPECT_EQ(p[2].Source.Height(), 0);             // left edge
-  EXPECT_EQ(p[5].Source, (TvelRect{40, 13, 78, 15}));  // right edge: two rows
+  EXPECT_EQ(p[5].Source, (TRect{40, 13, 78, 15}));  // right edge: two rows
   EXPECT_EQ(p[6].Source.Width(), 1);              // top edge: one column for an even width
 }
 
 TEST(NineGrid, SmallRectangleCutsCornersKeepingOuterParts) {
   const std::vector<NineGridPiece> p = NineGridPieces(77, 27, {0, 0, 20, 10});
-  EXPECT_EQ(p[0].Target, (TvelRect{0, 0, 10, 5}));
-  EXPECT_EQ(p[0].Source, (TvelRect{0, 0, 10, 5}));
-  EXPECT_EQ(p[1].Target, (TvelRect{0, 6, 10, 10}));
-  EXPECT_EQ(p[1].Source, (TvelRect{0, 23, 10, 27}));
-  EXPECT_EQ(p[3].Target, (TvelRect{11, 0, 20, 5}));
-  EXPECT_EQ(p[3].Source, (TvelRect{68, 0, 77, 5}));
-  EXPECT_EQ(p[4].Source, (TvelRect{68, 23, 77, 27}));
+  EXPECT_EQ(p[0].Target, (TRect{0, 0, 10, 5}));
+  EXPECT_EQ(p[0].Source, (TRect{0, 0, 10, 5}));
+  EXPECT_EQ(p[1].Target, (TRect{0, 6, 10, 10}));
+  EXPECT_EQ(p[1].Source, (TRect{0, 23, 10, 27}));
+  EXPECT_EQ(p[3].Target, (TRect{11, 0, 20, 5}));
+  EXPECT_EQ(p[3].Source, (TRect{68, 0, 77, 5}));
+  EXPECT_EQ(p[4].Source, (TRect{68, 23, 77, 27}));
   // The bottom edge is thinner than its source: its bottom rows are kept.
-  EXPECT_EQ(p[8].Target, (TvelRect{9, 5, 11, 10}));
-  EXPECT_EQ(p[8].Source, (TvelRect{38, 22, 40, 27}));
+  EXPECT_EQ(p[8].Target, (TRect{9, 5, 11, 10}));
+  EXPECT_EQ(p[8].Source, (TRect{38, 22, 40, 27}));
   // Everything still gets covered.
   TBitmap canvas(20, 10), face = Coordinates(77, 27);
   canvas.Fill(0x123456);
@@ -112,7 +114,7 @@ TEST(NineGrid, SmallRectangleCutsCornersKeepingOuterParts) {
 TEST(NineGrid, OnePixelWideDrawsNoCorners) {
   for (const NineGridPiece& piece : NineGridPieces(77, 27, {0, 0, 1, 30}))
     if (piece.Corner) {
-      EXPECT_TRUE(piece.Target.IsEmpty());
+      EXPECT_TRUE(piece.Target.Empty());
     }
 }
 
@@ -226,8 +228,8 @@ TEST(RegionRuns, RunsPerRow) {
   b.SetPixel(2, 0, 0x000001);
   b.SetPixel(4, 0, 0x123456);
   b.SetPixel(5, 2, 0x000000);  // last column belongs to the region
-  const std::vector<TvelRect> runs = BitmapRegionRuns(b, kSkinKeyColor);
-  EXPECT_EQ(runs, (std::vector<TvelRect>{{1, 0, 3, 1}, {4, 0, 5, 1}, {5, 2, 6, 3}}));
+  const std::vector<TRect> runs = BitmapRegionRuns(b, kSkinKeyColor);
+  EXPECT_EQ(runs, (std::vector<TRect>{{1, 0, 3, 1}, {4, 0, 5, 1}, {5, 2, 6, 3}}));
 
   TBitmap allKey(5, 5);
   allKey.Fill(0xFF00FF);
@@ -240,7 +242,7 @@ TEST(RegionRuns, RunsPerRow) {
 }
 
 TEST(Geometry, PointInRectEdgesInside) {
-  const TvelRect r{10, 20, 30, 40};
+  const TRect r{10, 20, 30, 40};
   EXPECT_TRUE(PointInRect({10, 20}, r));
   EXPECT_TRUE(PointInRect({30, 40}, r));
   EXPECT_TRUE(PointInRect({30, 25}, r));
@@ -259,6 +261,26 @@ TEST(Geometry, SetControlBoundsRectOrder) {
   } control;
   SetControlBoundsRect(control, {5, 6, 25, 16});
   EXPECT_EQ(control.calls, (std::vector<std::string>{"L5", "T6", "W20", "H10"}));
+}
+
+TEST(HasProperty, ByRegisteredClassAndBases) {
+  struct Themed : TComponent {
+    using TComponent::TComponent;
+    const char* ClassName() const override { return "TVxThemedProbe"; }
+  };
+  struct Plain : TComponent {
+    using TComponent::TComponent;
+    const char* ClassName() const override { return "TVxUnregisteredProbe"; }
+  };
+  auto ignore = [](TComponent&, const TLayoutValue&, TReader&) {};
+  RegisterComponentClass("TVxThemedProbeBase", "").Property("UIStyle", ignore);
+  RegisterComponentClass("TVxThemedProbe", "TVxThemedProbeBase").Property("FileTheme", ignore);
+  Themed themed(nullptr);
+  Plain plain(nullptr);
+  EXPECT_TRUE(HasProperty(themed, "FileTheme"));
+  EXPECT_TRUE(HasProperty(themed, "uistyle"));  // from the base, any case
+  EXPECT_FALSE(HasProperty(themed, "Glyph"));
+  EXPECT_FALSE(HasProperty(plain, "UIStyle"));
 }
 
 TEST(IsFormActive, DecisionOrder) {

@@ -96,11 +96,11 @@ TEST(WindowRegion, ShapeFromBitmap) {
 TEST(WorkArea, PrimaryAndNearestMonitor) {
   RECT spi{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &spi, 0);
-  const TvelRect primary = GetWorkAreaRect(nullptr);
-  EXPECT_EQ(primary, (TvelRect{spi.left, spi.top, spi.right, spi.bottom}));
-  EXPECT_FALSE(primary.IsEmpty());
+  const TRect primary = GetWorkAreaRect(nullptr);
+  EXPECT_EQ(primary, (TRect{spi.left, spi.top, spi.right, spi.bottom}));
+  EXPECT_FALSE(primary.Empty());
   HWND wnd = MakePopup(10, 10);
-  EXPECT_FALSE(GetWorkAreaRect(wnd).IsEmpty());
+  EXPECT_FALSE(GetWorkAreaRect(wnd).Empty());
   DestroyWindow(wnd);
 }
 
