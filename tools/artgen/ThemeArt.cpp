@@ -503,12 +503,17 @@ TBitmap PanelButton() {
     FillAll(f, VGradient(0, 12, lit ? Stops{{0, Hex(0xFFFFFF)}, {1, Hex(0xCFE4FA)}}
                                     : Stops{{0, Hex(0xFAFAFA)}, {1, Hex(0xD9D9D9)}}));
     StrokeRoundRect(f, {0, 0, 13, 12}, 0, 1, lit ? Hex(0x3C7FB1) : Hex(0x8C8C8C));
-    const Rgb c = lit ? Hex(0x1F5FA8) : Hex(0x404040);
-    for (int k = 0; k < 2; ++k) {
-      const float y = down ? 3.5f + 3 * k : 5.5f + 3 * k;  // tips at 3.5 (up) or 8.5 (down)
-      const float tip = down ? y + 2 : y - 2;
-      StrokePath(f, {{3.5f, down ? y : y}, {6.5f, tip}, {9.5f, y}}, 1.3f, c);
-    }
+    const uint32_t c = ToPixel(lit ? Hex(0x1F5FA8) : Hex(0x404040));
+    // Pixel-exact chevrons, two pixels thick: crisper than smoothed lines at this size.
+    static const int kRows[4][2] = {{6, 6}, {5, 7}, {4, 8}, {3, 9}};
+    for (int k = 0; k < 2; ++k)
+      for (int row = 0; row < 4; ++row) {
+        const int y = down ? 9 - (k * 4 + row) : 2 + k * 4 + row;
+        for (int x : {kRows[row][0], kRows[row][1]}) {
+          f.SetPixel(x, y, c);
+          if (row > 0) f.SetPixel(x < 6 ? x + 1 : x - 1, y, c);
+        }
+      }
   });
 }
 
