@@ -24,6 +24,8 @@ namespace {
 constexpr int kFiles = 2000;
 constexpr size_t kTotal = size_t{64} << 20;
 constexpr int kFolders = 20;
+constexpr int kRowsPerRun = 250;
+constexpr int kRuns = kFiles / kRowsPerRun;
 
 // The real services, with the product's configuration given in memory instead of as a
 // module resource, and messages counted instead of shown.
@@ -62,8 +64,9 @@ double Now() {
 }
 
 // The baseline: the same folders and files, each file created and written once.
-bool WritePlain(const std::string& target, const SetupConfig& config, const uint8_t* pack) {
-  std::set<std::string> made;
+// made: the folders created so far in this repetition.
+bool WritePlain(const std::string& target, const SetupConfig& config, const uint8_t* pack,
+                std::set<std::string>& made) {
   CreateDirectoryW(GbkToWide(target).c_str(), nullptr);
   for (int i = 0; i < config.FileCount(); ++i) {
     const SetupFileEntry& row = config.File(i);
@@ -100,36 +103,49 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::string target = base + "\\KORVA-Y";
 
-  // The product: 2,000 files of 64 MiB in all, in twenty subfolders.
-  MainFormState form;
-  SetupConfigRecord& r = form.Config.MutableRecord();
-  r.PublisherKey.Assign("VxBench");
-  r.ProductFolder.Assign("KORVA-Y");
-  r.ProductName.Assign("VxBench");
-  form.PublisherKeyPath = "\\Software\\VxBench";
-  form.InstalledStateKeyPath = "\\Software\\VxBench\\KORVA-Y";
-  Bytes pack(kTotal);
+  // The product: 2,000 files of 64 MiB in all, in twenty subfolders. A setup record holds
+  // at most 256 file rows, so the files come as eight records of 250 rows, installed one
+  // after the other into the same folder; each run also writes its registry records,
+  // K_rv.cx and the uninstall shortcut.
+  std::vector<MainFormState> forms(kRuns);
   uint32_t x = 1;
-  for (size_t i = 0; i < kTotal; ++i) {
-    x = x * 1103515245u + 12345u;
-    pack.data()[i] = static_cast<uint8_t>(x >> 24);
+  for (int run = 0; run < kRuns; ++run) {
+    MainFormState& form = forms[run];
+    SetupConfigRecord& r = form.Config.MutableRecord();
+    r.PublisherKey.Assign("VxBench");
+    r.ProductFolder.Assign("KORVA-Y");
+    r.ProductName.Assign("VxBench");
+    form.PublisherKeyPath = "\\Software\\VxBench";
+    form.InstalledStateKeyPath = "\\Software\\VxBench\\KORVA-Y";
+    std::vector<size_t> sizes;
+    size_t packSize = 0;
+    for (int j = 0; j < kRowsPerRun; ++j) {
+      size_t i = static_cast<size_t>(run * kRowsPerRun + j);
+      sizes.push_back(kTotal / kFiles + (i < kTotal % kFiles ? 1 : 0));
+      packSize += sizes.back();
+    }
+    Bytes pack(packSize);
+    for (size_t k = 0; k < packSize; ++k) {
+      x = x * 1103515245u + 12345u;
+      pack.data()[k] = static_cast<uint8_t>(x >> 24);
+    }
+    size_t offset = 0;
+    for (int j = 0; j < kRowsPerRun; ++j) {
+      int i = run * kRowsPerRun + j;
+      char name[64];
+      std::snprintf(name, sizeof name, "\\Data%02d\\File%04d.bin", i % kFolders, i);
+      r.Files[j].Name.Assign(name);
+      r.Files[j].Offset.Set(static_cast<int32_t>(offset));
+      r.Files[j].Size.Set(static_cast<int32_t>(sizes[j]));
+      offset += sizes[j];
+    }
+    r.FileCount.Set(kRowsPerRun);
+    form.PackStream = std::make_unique<TMemoryStream>();
+    form.PackStream->Adopt(std::move(pack));
   }
-  size_t offset = 0;
-  for (int i = 0; i < kFiles; ++i) {
-    size_t size = kTotal / kFiles + (static_cast<size_t>(i) < kTotal % kFiles ? 1 : 0);
-    char name[64];
-    std::snprintf(name, sizeof name, "\\Data%02d\\File%04d.bin", i % kFolders, i);
-    r.Files[i].Name.Assign(name);
-    r.Files[i].Offset.Set(static_cast<int32_t>(offset));
-    r.Files[i].Size.Set(static_cast<int32_t>(size));
-    offset += size;
-  }
-  r.FileCount.Set(kFiles);
-  form.PackStream = std::make_unique<TMemoryStream>();
-  form.PackStream->Adopt(std::move(pack));
 
   BenchPlatform platform;
-  platform.configResource = CompressResource(form.Config.Bytes());
+  platform.configResource = CompressResource(forms[0].Config.Bytes());
   NoView view;
   auto clean = [&] { std::filesystem::remove_all(GbkToWide(base)); };
 
@@ -142,17 +158,21 @@ int wmain(int argc, wchar_t** argv) {
       clean();
       CreateDirectoryW(GbkToWide(base).c_str(), nullptr);
       if (doRun) {
-        form.Config.SetTargetFolder(target);
         MakeDirs(platform, target);
         double t0 = Now();
-        RunInstallation(platform, form, view);
+        for (MainFormState& form : forms) {
+          form.Config.SetTargetFolder(target);
+          RunInstallation(platform, form, view);
+        }
         runTimes.push_back(Now() - t0);
       } else {
+        std::set<std::string> made;
         double t0 = Now();
-        if (!WritePlain(target, form.Config, form.PackStream->Memory())) {
-          std::fprintf(stderr, "plain write failed\n");
-          return 1;
-        }
+        for (MainFormState& form : forms)
+          if (!WritePlain(target, form.Config, form.PackStream->Memory(), made)) {
+            std::fprintf(stderr, "plain write failed\n");
+            return 1;
+          }
         plainTimes.push_back(Now() - t0);
       }
     }
