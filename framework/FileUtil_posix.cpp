@@ -21,6 +21,17 @@ std::string TempFolder() {
   return folder;
 }
 
+std::string ExeFolder() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
+  if (n <= 0 || static_cast<size_t>(n) >= sizeof buf) return std::string();
+  std::string path(buf, static_cast<size_t>(n));
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string WindowsFolder() { return std::string(); }
+std::string SystemFolder() { return std::string(); }
+
 std::string NewGuidText() {
   // A version-4 GUID from the system's random source.
   static std::random_device device;

@@ -19,6 +19,33 @@ std::string TempFolder() {
   return folder;
 }
 
+namespace {
+std::string Folder(const wchar_t* buf, UINT n) {
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  std::string folder = WideToGbk(std::wstring_view(buf, n));
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+}  // namespace
+
+std::string ExeFolder() {
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  std::wstring path(buf, n);
+  return WideToGbk(path.substr(0, path.rfind(L'\\') + 1));
+}
+
+std::string WindowsFolder() {
+  wchar_t buf[MAX_PATH];
+  return Folder(buf, GetWindowsDirectoryW(buf, MAX_PATH));
+}
+
+std::string SystemFolder() {
+  wchar_t buf[MAX_PATH];
+  return Folder(buf, GetSystemDirectoryW(buf, MAX_PATH));
+}
+
 std::string NewGuidText() {
   GUID guid;
   if (FAILED(CoCreateGuid(&guid))) return {};

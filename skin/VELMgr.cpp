@@ -75,6 +75,15 @@ std::string ResolveThemeFile(const std::string& path, const std::string& exeFold
   return std::string();
 }
 
+std::string ResolveThemeFile(const std::string& path) {
+#ifdef _WIN32
+  const char separator = '\\';
+#else
+  const char separator = '/';
+#endif
+  return ResolveThemeFile(path, ExeFolder(), WindowsFolder(), SystemFolder(), separator);
+}
+
 bool UseFileTheme(bool fileThemeReady, TvelUIStyle style, TvelUIStyle& effectiveStyle) {
   effectiveStyle = style;
   if (style != TvelUIStyle::FromThemeFile) return false;

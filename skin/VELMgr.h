@@ -36,6 +36,8 @@ class TvelFileThemeMgr {
 // none exists. Folders may or may not end in a separator; the result uses pathSeparator.
 std::string ResolveThemeFile(const std::string& path, const std::string& exeFolder, const std::string& windowsFolder,
                              const std::string& systemFolder, char pathSeparator = '\\');
+// The same with this machine's folders.
+std::string ResolveThemeFile(const std::string& path);
 
 // Whether a control takes its look from its file theme: only for style FromThemeFile with a
 // ready file theme. effectiveStyle is the style, or DeepBlue in place of FromThemeFile when

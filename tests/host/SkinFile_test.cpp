@@ -438,6 +438,13 @@ TEST_F(SkinFile, ThemeFileResolution) {
   EXPECT_EQ(resolve(Path("cwd/Blue.ssk")), Path("cwd/Blue.ssk"));
   EXPECT_EQ(resolve(""), "");
   EXPECT_EQ(resolve(Path("cwd/")), "");
+
+  // This machine's folders: the test program lies in the executable's folder.
+  std::string exeFolder = ExeFolder();
+  ASSERT_FALSE(exeFolder.empty());
+  EXPECT_EQ(exeFolder.back(), '/');
+  std::string self = fs::read_symlink("/proc/self/exe").filename().string();
+  EXPECT_EQ(ResolveThemeFile(Path("cwd/") + self), exeFolder + self);
 }
 
 TEST(FileTheme, UseFileTheme) {

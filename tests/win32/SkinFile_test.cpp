@@ -22,6 +22,18 @@ TEST(SkinFileWin, TempFolderAndGuid) {
   EXPECT_NE(a, b);
 }
 
+TEST(SkinFileWin, ThemeFileFolders) {
+  for (const std::string& folder : {ExeFolder(), WindowsFolder(), SystemFolder()}) {
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    DWORD attr = GetFileAttributesW(GbkToWide(folder).c_str());
+    EXPECT_TRUE(attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) << folder;
+  }
+  // A file of the system folder is found by its name alone.
+  EXPECT_EQ(ResolveThemeFile("C:\\nowhere\\kernel32.dll"), SystemFolder() + "kernel32.dll");
+  EXPECT_EQ(ResolveThemeFile("C:\\nowhere\\no-such-skin.ssk"), "");
+}
+
 TEST(SkinFileWin, LoadsFromAGbkPathAndLeavesNoTemporaryFile) {
   std::string dir = TempFolder() + "\xC6\xA4\xB7\xF4";  // "皮肤" in GBK
   CreateDirectoryW(GbkToWide(dir).c_str(), nullptr);
