@@ -4,6 +4,7 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exceptions.h"
+#include "framework/Forms.h"
 #include "framework/Text.h"
 
 namespace {
@@ -42,6 +43,8 @@ void TApplication::DestroyForms() {
 }
 
 void TApplication::Run() {
+  // A quit request posted before the loop starts is still in the queue and ends it.
+  terminated_ = false;
   if (showMainForm_) {
     try {
       showMainForm_();
@@ -69,9 +72,11 @@ bool TApplication::HandleMessage() {
 
 void TApplication::ProcessMessages() {
   MSG msg;
-  while (!terminated_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
+      // Put it back so that the loop around this call ends too.
       terminated_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     ProcessMessage(msg);
@@ -87,6 +92,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
   }
   // Tab, Shift+Tab, Enter and Esc move the focus or press buttons within the top-level
   // window; IsDialogMessage translates and dispatches everything else itself.
+  try {
+    if (IsFrameworkKeyMessage(msg)) return true;
+  } catch (...) {
+    HandleException();
+    return true;
+  }
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   if (root && IsDialogMessageW(root, &msg)) return true;
   TranslateMessage(&msg);

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -15,8 +16,9 @@ struct BoxSeen {
 class BoxRobot {
  public:
   // Starts looking at once; presses the button with ID `press` when the box appears.
-  BoxRobot(std::wstring caption, int press)
-      : caption_(std::move(caption)), press_(press), thread_([this] { Work(); }) {}
+  // after runs on the robot's thread once the button is pressed.
+  BoxRobot(std::wstring caption, int press, std::function<void()> after = {})
+      : caption_(std::move(caption)), press_(press), after_(std::move(after)), thread_([this] { Work(); }) {}
   ~BoxRobot() {
     if (thread_.joinable()) thread_.join();
   }
@@ -42,6 +44,7 @@ class BoxRobot {
         seen_.no = Text(GetDlgItem(box, IDNO));
         seen_.ok = Text(GetDlgItem(box, IDOK));
         SendMessageW(GetDlgItem(box, press_), BM_CLICK, 0, 0);
+        if (after_) after_();
         return;
       }
       Sleep(20);
@@ -49,6 +52,7 @@ class BoxRobot {
   }
   std::wstring caption_;
   int press_;
+  std::function<void()> after_;
   BoxSeen seen_;
   std::thread thread_;
 };
