@@ -55,6 +55,8 @@ class IvelThemable {
  public:
   virtual ~IvelThemable() = default;
   virtual void SetFileTheme(TvelFileTheme* theme) = 0;
+  // The file theme it draws from, so that a theme that loads a new skin can find its users.
+  virtual TvelFileTheme* GetFileTheme() const { return nullptr; }
   virtual void SetUIStyle(TvelUIStyle style) = 0;
   virtual TvelUIStyle GetUIStyle() const = 0;
   // True for the themed form frame, whose style new controls on its form take.
