@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "framework/Controls.h"
 
@@ -23,8 +24,9 @@ class TForm : public TCustomControl {
 
   // Event handlers the layout may name (OnClick = NextBtClick).
   TMethodTable& Methods() { return methods_; }
+  // The event type defaults to TNotifyEvent; name it for others (AddMethod<TCloseEvent>).
   template <class Event = TNotifyEvent>
-  void AddMethod(const std::string& name, Event handler) {
+  void AddMethod(const std::string& name, std::type_identity_t<Event> handler) {
     methods_.Add<Event>(name, std::move(handler));
   }
   // The layout's component of that name is stored in field; reading fails when it is
