@@ -57,7 +57,15 @@ void DrawButton(TBitmap& f, float radius, const ButtonState& st, bool keyed, con
   const float w = static_cast<float>(f.Width()), h = static_cast<float>(f.Height());
   const Box box{0, 0, w, h};
   FillAll(f, Solid(matte));
-  FillRoundRect(f, box, radius, VGradient(0, h, st.Face));
+  // The rows around the middle are stretched (left, centre and right edges take neighbouring
+  // rows), so the face holds one colour there and its gradient resumes below.
+  const Stops& face = st.Face;
+  FillRoundRect(f, box, radius, [&](float, float y) {
+    const float t = y / h;
+    const float band0 = kStep + 0.04f, band1 = 0.64f;
+    const float u = t < band0 ? t : t < band1 ? band0 : band0 + (t - band1) * (1 - band0) / (1 - band1);
+    return SampleStops(face, u);
+  });
   if (st.Gloss > 0)
     FillRoundRect(f, {1.5f, 1.5f, w - 1.5f, h * kStep}, std::max(0.f, radius - 1.5f),
                   VGradient(1, h * kStep, {{0, {255, 255, 255}}, {1, Lighten(SampleStops(st.Face, 0.3f), 0.3f)}}),
