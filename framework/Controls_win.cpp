@@ -2,6 +2,8 @@
 // at creation, message dispatch, mouse tracking, double-buffered painting.
 #include "framework/Controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <map>
 
@@ -14,9 +16,10 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 // Window procedures of the system classes we superclass, by our class name.
+// Never destroyed: windows of forms destroyed at exit still look their class up here.
 std::map<std::wstring, WNDPROC>& BaseProcs() {
-  static std::map<std::wstring, WNDPROC> procs;
-  return procs;
+  static auto* procs = new std::map<std::wstring, WNDPROC>;
+  return *procs;
 }
 
 // The control whose window is being created: it is bound at the first message.
@@ -83,6 +86,66 @@ TShiftState MouseShift(WPARAM wParam) {
   return s;
 }
 
+// The pop-up hint: shown half a second after the pointer came over a control with a hint,
+// hidden when it leaves or presses.
+namespace hint {
+UniqueWindow tip;
+TControl* pending = nullptr;
+UINT_PTR timer = 0;
+std::wstring text;
+bool added = false;
+
+void Hide() {
+  pending = nullptr;
+  if (timer) KillTimer(nullptr, timer);
+  timer = 0;
+  if (tip && added) {
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = tip.get();
+    ti.uId = 1;
+    SendMessageW(tip.get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+  }
+}
+
+void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  timer = 0;
+  TControl* c = pending;
+  if (!c || c->Hint().empty()) return;
+  if (!tip) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    tip.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0,
+                              0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    if (!tip) return;
+  }
+  text = GbkToWide(c->Hint());
+  TTTOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  ti.hwnd = tip.get();
+  ti.uId = 1;
+  ti.lpszText = text.data();
+  if (!added) {
+    added = SendMessageW(tip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
+  } else {
+    SendMessageW(tip.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  POINT pt;
+  GetCursorPos(&pt);
+  SendMessageW(tip.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(pt.x, pt.y + 20));
+  SendMessageW(tip.get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Schedule(TControl* c) {
+  Hide();
+  if (!c->ShowHint() || c->Hint().empty()) return;
+  pending = c;
+  timer = SetTimer(nullptr, 0, 500, Fire);
+}
+}  // namespace hint
+
 void SetMouseControl(TControl* control) {
   if (mouseControl == control) return;
   TControl* old = mouseControl;
@@ -136,6 +199,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
   if (mouseControl == this) mouseControl = nullptr;
+  if (hint::pending == this) hint::Hide();
   font_.OnChange = nullptr;
   if (parent_) parent_->RemoveControl(this);
 }
@@ -291,6 +355,7 @@ void TControl::Update() {
 void TControl::Paint(TCanvas&) {}
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  hint::Hide();
   if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
 }
 void TControl::MouseMove(TShiftState shift, int x, int y) {
@@ -307,10 +372,12 @@ void TControl::DblClick() {
 }
 void TControl::MouseEnter() {
   mouseInside_ = true;
+  hint::Schedule(this);
   if (OnMouseEnter) OnMouseEnter(this);
 }
 void TControl::MouseLeave() {
   mouseInside_ = false;
+  if (hint::pending == this || hint::pending == nullptr) hint::Hide();
   if (OnMouseLeave) OnMouseLeave(this);
 }
 void TControl::CancelMode() { pressing_ = false; }

@@ -61,6 +61,8 @@ void TTabSheet::TextChanged() {
 
 TPageControl::TPageControl(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 289, 193);
+  // Pages take the colour of the window they lie on, so a white form has white pages.
+  SetParentColor(true);
   SetTabStop(true);
 }
 

@@ -179,3 +179,29 @@ TEST(BitmapResources, MissingOnesAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+static_assert(!std::is_copy_constructible_v<UniqueBrush> && std::is_move_constructible_v<UniqueBrush>);
+static_assert(!std::is_copy_constructible_v<ScopedSelect>);
+
+TEST(Handles, OwnersReleaseOnceAndSelectionsAreRestored) {
+  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  HGDIOBJ original = GetCurrentObject(dc.get(), OBJ_BRUSH);
+  UniqueBrush red(CreateSolidBrush(RGB(255, 0, 0)));
+  HBRUSH raw = red.get();
+  {
+    ScopedSelect select(dc.get(), red.get());
+    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), raw);
+  }
+  EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_BRUSH), original);
+  UniqueBrush moved = std::move(red);
+  EXPECT_FALSE(red);
+  EXPECT_EQ(moved.get(), raw);
+  moved.reset();
+  EXPECT_EQ(GetObjectType(raw), 0u);  // deleted
+  UniqueHandle none(INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(none);  // never closed
+}
+
+}  // namespace
