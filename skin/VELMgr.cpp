@@ -2,9 +2,14 @@
 
 #include <algorithm>
 
+#include <mutex>
+#include <string_view>
+
 #include "framework/Exceptions.h"
 #include "framework/FileUtil.h"
+#include "framework/Streaming.h"
 #include "skin/VEL2Define.h"
+#include "skin/VELPublic.h"
 
 bool TvelFileThemeMgr::LoadSkinFile(const std::string& path, const std::string& password) {
   if (!FileExists(path)) return false;
@@ -90,4 +95,60 @@ bool UseFileTheme(bool fileThemeReady, TvelUIStyle style, TvelUIStyle& effective
   if (fileThemeReady) return true;
   effectiveStyle = TvelUIStyle::DeepBlue;
   return false;
+}
+
+void TvelFileTheme::SetThemeFile(const std::string& path) {
+  const bool wasEmpty = themeFile_.empty();
+  std::string resolved = ResolveThemeFile(path);
+  if (resolved.empty()) return;
+  themeFile_ = resolved;
+  ready_ = manager_.LoadSkinFile(resolved, password_);
+  if (ready_ && IsFormComponent(Owner())) {
+    bool formThemed = RereadFileThemeUsers(*Owner(), this);
+    if (formThemed && !wasEmpty) RecalcFormFrame(Owner());
+  }
+}
+
+void TvelFileTheme::SetPassword(const std::string& password) {
+  password_ = password;
+  if (!password_.empty()) SetThemeFile(themeFile_);
+}
+
+void TvelFileTheme::GetBitmapFrame(int index, TBitmap& dest, int frameCount, int frameIndex) const {
+  const TBitmap* item = manager_.GetBitmap(index);
+  if (!item) {
+    dest.SetSize(0, 0);
+  } else if (frameCount != 0 && frameIndex != 0) {
+    PickBitmapFrame(*item, dest, frameCount, frameIndex);
+  } else {
+    dest = item->Clone();
+  }
+}
+
+bool RereadFileThemeUsers(const TComponent& owner, TvelFileTheme* theme) {
+  bool formThemed = false;
+  for (int i = 0; i < owner.ComponentCount(); ++i) {
+    TComponent* component = owner.Components(i);
+    auto* themable = dynamic_cast<IvelThemable*>(component);
+    if (!themable || themable->GetFileTheme() != theme) continue;
+    if (themable->IsFormFrame()) formThemed = true;
+    if (std::string_view(component->ClassName()).substr(0, 4) == "Tvel") {
+      themable->SetFileTheme(nullptr);
+      themable->SetFileTheme(theme);
+    }
+  }
+  return formThemed;
+}
+
+void RegisterVelFileThemeClass() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    using V = TLayoutValue;
+    using R = TReader;
+    auto& c = RegisterComponentClass<TvelFileTheme>("TvelFileTheme", "TComponent");
+    c.Prop<TvelFileTheme>("ThemeFile", [](TvelFileTheme& t, const V& v, R&) { t.SetThemeFile(R::String(v)); });
+    c.Prop<TvelFileTheme>("Password", [](TvelFileTheme& t, const V& v, R&) { t.SetPassword(R::String(v)); });
+    // Stored for the designer's sake; writing it has no effect.
+    c.Prop<TvelFileTheme>("Ready", [](TvelFileTheme&, const V& v, R&) { (void)R::Bool(v); });
+  });
 }

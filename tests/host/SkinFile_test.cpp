@@ -528,3 +528,105 @@ TEST(SampleSkin, BitmapsAre24Bit) {
 }
 
 }  // namespace
+
+namespace {
+
+// A themed control as the file theme sees it: it records what it is given.
+class FakeThemable : public TComponent, public IvelThemable {
+ public:
+  FakeThemable(TComponent* owner, const char* className, bool formFrame = false)
+      : TComponent(owner), className_(className), formFrame_(formFrame) {}
+  const char* ClassName() const override { return className_; }
+  void SetFileTheme(TvelFileTheme* theme) override {
+    theme_ = theme;
+    sets.push_back(theme);
+  }
+  TvelFileTheme* GetFileTheme() const override { return theme_; }
+  void SetUIStyle(TvelUIStyle) override {}
+  TvelUIStyle GetUIStyle() const override { return TvelUIStyle::FromThemeFile; }
+  bool IsFormFrame() const override { return formFrame_; }
+  std::vector<TvelFileTheme*> sets;
+
+ private:
+  const char* className_;
+  bool formFrame_;
+  TvelFileTheme* theme_ = nullptr;
+};
+
+TEST_F(SkinFile, FileThemeComponent) {
+  TComponent owner(nullptr);
+  TvelFileTheme* theme = new TvelFileTheme(&owner);
+  EXPECT_FALSE(theme->Ready());
+  EXPECT_EQ(theme->GetColor(0), 0);
+
+  // A bare file name not in the current folder is found beside the executable.
+  std::string leaf = "skinfile_test_" + std::to_string(getpid()) + ".ssk";
+  std::string besideExe = ExeFolder() + leaf;
+  WriteAll(besideExe, BuildSkinContainer(SampleData()));
+  theme->SetThemeFile(leaf);
+  RemoveFile(besideExe);
+  EXPECT_EQ(theme->ThemeFile(), besideExe);
+  ASSERT_TRUE(theme->Ready());
+  EXPECT_EQ(theme->GetInt(0), -7);
+
+  TBitmap frame;
+  theme->GetBitmapFrame(15, frame, 3, 2);
+  EXPECT_EQ(frame.Width(), 81);
+  theme->GetBitmapFrame(15, frame, 0, 0);
+  EXPECT_EQ(frame.Width(), 243);
+  theme->GetBitmapFrame(0, frame, 3, 1);  // the sample data has no SKIN2_TITLEBAR1
+  EXPECT_TRUE(frame.Empty());
+
+  // A path that resolves nowhere changes nothing.
+  theme->SetThemeFile(Path("nowhere.ssk"));
+  EXPECT_EQ(theme->ThemeFile(), besideExe);
+  EXPECT_TRUE(theme->Ready());
+
+  // An existing damaged skin: not ready, no error.
+  std::vector<uint8_t> junk = {'S', 'K', 1, 2, 3};
+  std::string damaged = Write("damaged.ssk", junk);
+  theme->SetThemeFile(damaged);
+  EXPECT_EQ(theme->ThemeFile(), damaged);
+  EXPECT_FALSE(theme->Ready());
+
+  // An empty password does not reload; a non-empty one reloads the current file with it.
+  SkinContainerOptions encrypted;
+  encrypted.Password = "pw";
+  std::string enc = Write("enc.ssk", BuildSkinContainer(SampleData(), encrypted));
+  theme->SetThemeFile(enc);
+  EXPECT_FALSE(theme->Ready());
+  WriteAll(enc, junk);
+  theme->SetPassword("");
+  EXPECT_FALSE(theme->Ready());
+  WriteAll(enc, BuildSkinContainer(SampleData(), encrypted));
+  theme->SetPassword("pw");
+  EXPECT_TRUE(theme->Ready());
+  EXPECT_EQ(theme->Password(), "pw");
+  EXPECT_TRUE(TempFolderEmpty());
+}
+
+TEST(FileTheme, RereadsTheSkinControlsThatUseIt) {
+  TComponent form(nullptr);
+  auto* theme = new TvelFileTheme(&form);
+  auto* other = new TvelFileTheme(&form);
+  auto* user = new FakeThemable(&form, "TvelButton");
+  auto* otherUser = new FakeThemable(&form, "TvelPanel");
+  auto* foreign = new FakeThemable(&form, "TButton");  // not of the skin library
+  auto* frame = new FakeThemable(&form, "TvelForm", true);
+  user->SetFileTheme(theme);
+  otherUser->SetFileTheme(other);
+  foreign->SetFileTheme(theme);
+  for (auto* c : {user, otherUser, foreign}) c->sets.clear();
+
+  EXPECT_FALSE(RereadFileThemeUsers(form, theme));
+  EXPECT_EQ(user->sets, (std::vector<TvelFileTheme*>{nullptr, theme}));
+  EXPECT_TRUE(otherUser->sets.empty());
+  EXPECT_TRUE(foreign->sets.empty());
+  EXPECT_TRUE(frame->sets.empty());
+
+  frame->SetFileTheme(theme);
+  EXPECT_TRUE(RereadFileThemeUsers(form, theme));
+  EXPECT_EQ(frame->sets.back(), theme);
+}
+
+}  // namespace

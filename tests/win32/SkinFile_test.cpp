@@ -5,7 +5,9 @@
 
 #include <regex>
 
+#include "framework/Application.h"
 #include "framework/FileUtil.h"
+#include "framework/Forms.h"
 #include "framework/Streams.h"
 #include "framework/Text.h"
 #include "skin/VEL2SkinWriter.h"
@@ -65,6 +67,48 @@ TEST(SkinFileWin, LoadsFromAGbkPathAndLeavesNoTemporaryFile) {
   EXPECT_TRUE(RemoveFile(skin));
   EXPECT_FALSE(FileExists(skin));
   RemoveDirectoryW(GbkToWide(dir).c_str());
+}
+
+// A skin control as the file theme sees it.
+class RecordingThemable : public TComponent, public IvelThemable {
+ public:
+  using TComponent::TComponent;
+  const char* ClassName() const override { return "TvelRecording"; }
+  void SetFileTheme(TvelFileTheme* theme) override {
+    theme_ = theme;
+    ++sets;
+  }
+  TvelFileTheme* GetFileTheme() const override { return theme_; }
+  void SetUIStyle(TvelUIStyle) override {}
+  TvelUIStyle GetUIStyle() const override { return TvelUIStyle::FromThemeFile; }
+  bool IsFormFrame() const override { return true; }
+  int sets = 0;
+
+ private:
+  TvelFileTheme* theme_ = nullptr;
+};
+
+TEST(SkinFileWin, ThemeOnAFormRereadsItsControls) {
+  std::string skin = TempFolder() + "ThemeOnAForm.ssk";
+  std::vector<Sk2Item> items = {Sk2Item::Integer("SKIN2_FORMCOLOR", 0xFCF2EA)};
+  std::vector<uint8_t> file = BuildSkinContainer(BuildSk2Data(items));
+  {
+    TFileStream out(skin, FileMode::Create);
+    out.WriteBuffer(file.data(), file.size());
+  }
+  ASSERT_NE(Application, nullptr);  // the application object sets up the window classes
+  TForm form(nullptr);
+  EXPECT_TRUE(IsFormComponent(&form));
+  auto* theme = new TvelFileTheme(&form);
+  auto* control = new RecordingThemable(&form);
+  control->SetFileTheme(theme);
+  theme->SetThemeFile(skin);
+  EXPECT_TRUE(theme->Ready());
+  EXPECT_EQ(control->sets, 3);  // its own assignment, then none and back
+  form.HandleNeeded();
+  theme->SetThemeFile(skin);  // a second skin on a themed form with a window: frame recomputed
+  EXPECT_EQ(control->sets, 5);
+  RemoveFile(skin);
 }
 
 }  // namespace
