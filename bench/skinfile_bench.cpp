@@ -104,10 +104,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     std::vector<Run> copy = runs;
     for (Run& run : copy) {
+      // Single runs, or the means of repeated ones.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "mean") continue;
       double seconds = run.GetAdjustedCPUTime();
-      if (run.benchmark_name().find("BM_InflateEntryBaseline") == 0 && run.run_type == Run::RT_Iteration)
+      if (run.benchmark_name().find("BM_InflateEntryBaseline") == 0)
         g_inflateSeconds = seconds;
-      if (run.benchmark_name().find("BM_InflateEntryBaseline") != 0 && g_inflateSeconds > 0)
+      else if (g_inflateSeconds > 0)
         run.counters["speed_vs_inflate"] = benchmark::Counter(g_inflateSeconds / seconds);
     }
     ConsoleReporter::ReportRuns(copy);
