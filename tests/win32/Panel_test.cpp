@@ -13,9 +13,13 @@
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/Exceptions.h"
+#include "framework/FileUtil.h"
 #include "framework/Forms.h"
+#include "framework/Streams.h"
 #include "framework/StdCtrls.h"
+#include "skin/VEL2SkinWriter.h"
 #include "skin/VELImagePanel.h"
+#include "skin/VELMgr.h"
 #include "skin/VELPublic.h"
 #include "skin/VELThemes.h"
 
@@ -357,6 +361,9 @@ TEST_F(PanelTest, WizardHeaderFromItsLayoutDrawsStripBorderBodyAndCaption) {
   EXPECT_EQ(panel->BorderColor(), clBlack);
   EXPECT_EQ(panel->BoundsRect(), (TRect{0, 0, 537, 89}));
   EXPECT_FALSE(panel->ShowButton());
+  EXPECT_EQ(panel->Font().Style(), fsBold);
+  EXPECT_EQ(panel->Font().Height(), -12);
+  EXPECT_EQ(panel->Font().Color(), clGray);
   header.Show();
   Application->ProcessMessages();
 
@@ -439,6 +446,82 @@ TEST_F(PanelTest, EveryStyleFoldedAndUnfoldedForALookByEye) {
     EXPECT_EQ(unfolded.GetPixel(150, 60), 0xFFFFFFu);
     delete panel;
   }
+}
+
+// A skin file with the panel's colours, and with or without its caption strip.
+std::string WriteSkin(const std::string& name, bool withStrip) {
+  std::vector<Sk2Item> items = {Sk2Item::Integer("SKIN2_CONTROLBORDERCOLOR", 0x0000C0),
+                                Sk2Item::Integer("SKIN2_CONTROLFONTCOLOR", 0x00C000)};
+  TBitmap strip(1, 25);
+  strip.Fill(0x3366CC);
+  const Bytes bmp = strip.SaveToBmp();
+  if (withStrip) items.push_back(Sk2Item::Bitmap("SKIN2_SIDECHANNELTITLE", {bmp.data(), bmp.size()}));
+  const std::vector<uint8_t> file = BuildSkinContainer(BuildSk2Data(items));
+  const std::string path = TempFolder() + name;
+  TFileStream out(path, FileMode::Create);
+  out.WriteBuffer(file.data(), file.size());
+  return path;
+}
+
+TEST_F(PanelTest, FileThemeGivesTheLookOnlyToPanelsThatAskForIt) {
+  struct Row {
+    const char* what;
+    bool withStrip;
+    int strip;
+    uint32_t stripPixel;
+  } rows[] = {{"with its own strip", true, 25, 0x3366CC}, {"without a strip: DeepBlue's", false, 20, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string path = WriteSkin("PanelTheme.ssk", row.withStrip);
+    auto* theme = new TvelFileTheme(form.get());
+    theme->SetThemeFile(path);
+    ASSERT_TRUE(theme->Ready());
+    TvelPanel* panel = NewPanel(TvelUIStyle::BlueGlass, 300, 100);
+    panel->SetColor(clRed);
+    // A built-in style ignores the theme: nothing changes.
+    panel->SetFileTheme(theme);
+    EXPECT_EQ(panel->GetFileTheme(), theme);
+    EXPECT_EQ(panel->Color(), clRed);
+    EXPECT_EQ(panel->TitleBitmap().Height(), 21);
+
+    panel->SetUIStyle(TvelUIStyle::FromThemeFile);
+    EXPECT_EQ(panel->BorderColor(), 0x0000C0u);
+    EXPECT_EQ(panel->CaptionFontColor(), 0x00C000u);
+    EXPECT_EQ(panel->Color(), clWhite);
+    ASSERT_EQ(panel->TitleBitmap().Height(), row.strip);
+    if (row.withStrip) EXPECT_EQ(panel->TitleBitmap().GetPixel(0, 3), row.stripPixel);
+    const TBitmap shot = Render(*panel);
+    EXPECT_EQ(shot.GetPixel(0, 50), 0xC00000u);  // border colour 0000C0 as a pixel
+    delete panel;
+    delete theme;
+    RemoveFile(path);
+  }
+}
+
+TEST_F(PanelTest, RemovingTheFileThemeFallsBackToDeepBlueWithTheChildren) {
+  const std::string path = WriteSkin("PanelTheme2.ssk", true);
+  auto* theme = new TvelFileTheme(form.get());
+  theme->SetThemeFile(path);
+  TvelPanel* panel = NewPanel(TvelUIStyle::FromThemeFile, 300, 150);
+  panel->SetFileTheme(theme);
+  ASSERT_EQ(panel->TitleBitmap().Height(), 25);
+  // A themable child in its own style, and its child: only direct children hear the panel.
+  auto* child = new TvelPanel(form.get());
+  child->SetParent(panel);
+  child->SetUIStyle(TvelUIStyle::MacOS);
+  auto* grandchild = new TvelPanel(form.get());
+  grandchild->SetParent(child);
+  grandchild->SetUIStyle(TvelUIStyle::WinXP);
+
+  delete theme;
+  EXPECT_EQ(panel->GetFileTheme(), nullptr);
+  EXPECT_EQ(panel->UIStyle(), TvelUIStyle::DeepBlue);
+  EXPECT_EQ(panel->TitleBitmap().Height(), 20);
+  EXPECT_EQ(panel->CaptionFontColor(), clWhite);
+  EXPECT_EQ(child->UIStyle(), TvelUIStyle::DeepBlue);
+  EXPECT_EQ(child->BorderColor(), clBlack);
+  EXPECT_EQ(grandchild->UIStyle(), TvelUIStyle::WinXP);
+  RemoveFile(path);
 }
 
 // ---------------------------------------------------------------- TvelCustomPanel

@@ -127,7 +127,8 @@ TEST_F(SkinFormTest, WithoutAGlyphOnlyTheOutlineIsPaintedAndNothingIsShaped) {
   EXPECT_EQ(shot.GetPixel(1, 9), 0xFFFFFFu);
   EXPECT_EQ(shot.GetPixel(268, 150), 0xFFFFFFu);
   const Bytes bmp = shot.SaveToBmp();
-  if (FILE* f = std::fopen("skinform-outline.bmp", "wb")) {
+  CreateDirectoryW(L"panel-shots", nullptr);
+  if (FILE* f = std::fopen("panel-shots\\skinform-outline.bmp", "wb")) {
     std::fwrite(bmp.data(), 1, bmp.size(), f);
     std::fclose(f);
   }
