@@ -18,6 +18,7 @@
 #include "framework/Streams.h"
 #include "framework/StdCtrls.h"
 #include "skin/VEL2SkinWriter.h"
+#include "skin/VELControlThemes.h"
 #include "skin/VELImagePanel.h"
 #include "skin/VELMgr.h"
 #include "skin/VELPublic.h"
@@ -522,6 +523,63 @@ TEST_F(PanelTest, RemovingTheFileThemeFallsBackToDeepBlueWithTheChildren) {
   EXPECT_EQ(child->BorderColor(), clBlack);
   EXPECT_EQ(grandchild->UIStyle(), TvelUIStyle::WinXP);
   RemoveFile(path);
+}
+
+TEST_F(PanelTest, FileThemeFromALayoutIsResolvedAndReappliesTheStyle) {
+  RegisterVelFileThemeClass();
+  TForm holder(nullptr);
+  holder.LoadLayout(
+      "object F: TForm\n  object P: TvelPanel\n    FileTheme = Theme1\n    UIStyle = FromThemeFile\n"
+      "    Color = 39423\n  end\n  object Theme1: TvelFileTheme\n  end\nend\n");
+  auto* panel = dynamic_cast<TvelPanel*>(holder.FindComponent("P"));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->GetFileTheme(), holder.FindComponent("Theme1"));
+  // References are resolved once the whole layout is read; the FileTheme setter then applies
+  // the look again (DeepBlue's, the theme not being ready), over the stored colour.
+  EXPECT_EQ(panel->TitleBitmap().Height(), 20);
+  EXPECT_EQ(panel->Color(), clWhite);
+}
+
+TEST_F(PanelTest, RightToLeftCaptionStaysLeftOutsideAMiddleEastSystem) {
+  ASSERT_EQ(GetSystemMetrics(SM_MIDEASTENABLED), 0);
+  TvelPanel* panel = NewPanel(TvelUIStyle::DeepBlue, 300, 60);
+  panel->SetCaption("Caption");
+  const TBitmap left = Render(*panel);
+  panel->SetBiDiMode(bdRightToLeft);
+  const TBitmap rtl = Render(*panel);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 300; ++x) ASSERT_EQ(rtl.GetPixel(x, y), left.GetPixel(x, y)) << x << "," << y;
+}
+
+// A stand-in for the themed form frame: the style new controls on its form take.
+class FrameProbe : public TCustomControl, public IvelThemable {
+ public:
+  using TCustomControl::TCustomControl;
+  void SetFileTheme(TvelFileTheme* theme) override { log.push_back(theme ? "theme" : "no theme"); }
+  void SetUIStyle(TvelUIStyle style) override { log.push_back(StyleName(style)); }
+  TvelUIStyle GetUIStyle() const override { return TvelUIStyle::Protein; }
+  bool IsFormFrame() const override { return frame; }
+  bool frame = true;
+  std::vector<std::string> log;
+};
+
+TEST_F(PanelTest, NewPanelsTakeTheFormFramesStyleAndContainersReachOnlyThemables) {
+  EXPECT_EQ(DefaultStyleFor(nullptr), TvelUIStyle::DeepBlue);
+  auto* label = new TLabel(form.get());
+  label->SetParent(form.get());
+  auto* frame = new FrameProbe(form.get());
+  frame->SetParent(form.get());
+  EXPECT_EQ(DefaultStyleFor(form.get()), TvelUIStyle::Protein);
+  auto* panel = new TvelPanel(form.get());
+  EXPECT_EQ(panel->UIStyle(), TvelUIStyle::Protein);
+  frame->frame = false;
+  EXPECT_EQ(DefaultStyleFor(form.get()), TvelUIStyle::DeepBlue);
+  TComponent notAForm(nullptr);
+  EXPECT_EQ(DefaultStyleFor(&notAForm), TvelUIStyle::DeepBlue);
+
+  // Broadcast: the label is skipped, the themable child hears FileTheme first, then UIStyle.
+  ApplyThemeToChildren(form.get(), TvelUIStyle::BlueGlass, nullptr);
+  EXPECT_EQ(frame->log, (std::vector<std::string>{"no theme", "BlueGlass"}));
 }
 
 // ---------------------------------------------------------------- TvelCustomPanel
