@@ -563,7 +563,10 @@ TEST_F(SkinFile, FileThemeComponent) {
   std::string leaf = "skinfile_test_" + std::to_string(getpid()) + ".ssk";
   std::string besideExe = ExeFolder() + leaf;
   WriteAll(besideExe, BuildSkinContainer(SampleData()));
+  fs::path cwd = fs::current_path();
+  fs::current_path(dir_);
   theme->SetThemeFile(leaf);
+  fs::current_path(cwd);
   RemoveFile(besideExe);
   EXPECT_EQ(theme->ThemeFile(), besideExe);
   ASSERT_TRUE(theme->Ready());
