@@ -450,9 +450,12 @@ TEST_F(PanelTest, EveryStyleFoldedAndUnfoldedForALookByEye) {
 }
 
 // A skin file with the panel's colours, and with or without its caption strip.
-std::string WriteSkin(const std::string& name, bool withStrip) {
-  std::vector<Sk2Item> items = {Sk2Item::Integer("SKIN2_CONTROLBORDERCOLOR", 0x0000C0),
-                                Sk2Item::Integer("SKIN2_CONTROLFONTCOLOR", 0x00C000)};
+std::string WriteSkin(const std::string& name, bool withStrip, bool withColours = true) {
+  std::vector<Sk2Item> items = {Sk2Item::Integer("SKIN2_FORMCOLOR", 0xFCF2EA)};
+  if (withColours) {
+    items.push_back(Sk2Item::Integer("SKIN2_CONTROLBORDERCOLOR", 0x0000C0));
+    items.push_back(Sk2Item::Integer("SKIN2_CONTROLFONTCOLOR", 0x00C000));
+  }
   TBitmap strip(1, 25);
   strip.Fill(0x3366CC);
   const Bytes bmp = strip.SaveToBmp();
@@ -497,6 +500,19 @@ TEST_F(PanelTest, FileThemeGivesTheLookOnlyToPanelsThatAskForIt) {
     delete theme;
     RemoveFile(path);
   }
+}
+
+TEST_F(PanelTest, ColoursASkinLacksComeFromDeepBlue) {
+  const std::string path = WriteSkin("PanelTheme3.ssk", true, false);
+  auto* theme = new TvelFileTheme(form.get());
+  theme->SetThemeFile(path);
+  ASSERT_EQ(theme->GetColor(22), -1);
+  TvelPanel* panel = NewPanel(TvelUIStyle::FromThemeFile);
+  panel->SetFileTheme(theme);
+  EXPECT_EQ(panel->TitleBitmap().Height(), 25);
+  EXPECT_EQ(panel->BorderColor(), clBlack);
+  EXPECT_EQ(panel->CaptionFontColor(), clWhite);
+  RemoveFile(path);
 }
 
 TEST_F(PanelTest, RemovingTheFileThemeFallsBackToDeepBlueWithTheChildren) {
