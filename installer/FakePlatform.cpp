@@ -62,9 +62,9 @@ void FakePlatform::WriteNewFile(const std::string& path, std::span<const uint8_t
   std::string parent = ParentOf(k);
   auto it = files_.find(k);
   if (parent.empty() || !dirs_.count(parent) || unwritableFolders.count(parent) || dirs_.count(k) ||
-      (it != files_.end() && it->second.readOnly))
+      (it != files_.end() && (it->second.readOnly || it->second.hidden)))
     throw EFCreateError(path, "Access is denied.");
-  files_[k] = File{std::string(data.begin(), data.end()), false};
+  files_[k] = File{std::string(data.begin(), data.end())};
 }
 
 Bytes FakePlatform::ReadWholeFile(const std::string& path) {
@@ -273,10 +273,10 @@ void FakePlatform::AddDir(const std::string& path) {
   dirs_.insert(k);
 }
 
-void FakePlatform::AddFile(const std::string& path, std::string content, bool readOnly) {
+void FakePlatform::AddFile(const std::string& path, std::string content, bool readOnly, bool hidden) {
   std::string k = Key(path);
   AddDir(ParentOf(k));
-  files_[k] = File{std::move(content), readOnly};
+  files_[k] = File{std::move(content), readOnly, hidden};
 }
 
 const std::string& FakePlatform::FileContent(const std::string& path) const { return files_.at(Key(path)).content; }

@@ -54,7 +54,9 @@ class FakePlatform : public Platform {
   // --- set-up and inspection by tests: files ---
   void SetResource(const std::string& name, std::vector<uint8_t> bytes);
   void AddDir(const std::string& path);
-  void AddFile(const std::string& path, std::string content, bool readOnly = false);
+  // readOnly: cannot be deleted or replaced. hidden: cannot be replaced in place (as a
+  // creation with normal attributes fails on it) but can be deleted.
+  void AddFile(const std::string& path, std::string content, bool readOnly = false, bool hidden = false);
   // The file's content; throws std::out_of_range when there is none.
   const std::string& FileContent(const std::string& path) const;
   size_t FileCountUnder(const std::string& folder) const;
@@ -114,6 +116,7 @@ class FakePlatform : public Platform {
   struct File {
     std::string content;
     bool readOnly = false;
+    bool hidden = false;
   };
   struct RegKey {
     std::map<std::string, std::pair<std::string, FakeRegValue>> values;  // upper name -> (name, value)

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <exception>
+#include <set>
 
+#include "framework/Exceptions.h"
 #include "installer/PubDef.h"
 #include "installer/SetupData.h"
 
@@ -58,6 +60,9 @@ void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view) {
   const SetupConfig& config = form.Config;
   const std::string folder = config.TargetFolder();
   const int count = config.FileCount();
+  // Folders made or found in this run are not walked again level by level: with a deep
+  // target folder that walk would cost more than writing a small file.
+  std::set<std::string> folders;
   for (int i = 0; i < count; ++i) {
     const SetupFileEntry& row = config.File(i);
     std::string target = folder + row.Name.Text();
@@ -66,17 +71,30 @@ void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view) {
     // written, and no folder is made for it.
     bool inside = IsSafeRelativeName(row.Name.Text()) && !(target.size() >= 2 && IsSeparator(target[0]) &&
                                                             IsSeparator(target[1]));
-    if (inside && !MakeDirs(platform, FolderPart(target))) continue;
+    if (inside) {
+      std::string parent = FolderPart(target);
+      if (!folders.count(parent)) {
+        if (!MakeDirs(platform, parent)) continue;
+        folders.insert(parent);
+      }
+    }
     view.SetFNameLbCaption(ShortenPath(target, kPathDisplayWidth));
     view.SetFNameLbWidth(kLabelWidth);
     view.RepaintFNameLb();
     try {
       if (!inside || !SliceInPack(row, form.PackStream.get())) throw std::exception();
       form.PackStream->SetPosition(row.Offset.Get());
-      if (platform.FileExists(target)) platform.RemoveFile(target);
       std::span<const uint8_t> bytes(form.PackStream->Memory() + form.PackStream->Position(),
                                      static_cast<size_t>(row.Size.Get()));
-      platform.WriteNewFile(target, bytes);
+      // Creation truncates an ordinary old copy; one it cannot replace in place (hidden or
+      // system files) is deleted and created anew. Asking first whether a file exists would
+      // double the cost of every new file where a missing name is expensive to look up.
+      try {
+        platform.WriteNewFile(target, bytes);
+      } catch (const EFCreateError&) {
+        if (!platform.FileExists(target) || !platform.RemoveFile(target)) throw;
+        platform.WriteNewFile(target, bytes);
+      }
     } catch (const std::exception&) {
       platform.ShowMessage(kFileErrorText + target);
     }

@@ -106,6 +106,7 @@ TEST_F(InstallRunTest, UnwritableFileIsReportedAndTheRunGoesOn) {
   Prepare();
   fake.AddFile(T + "\\a.txt", "old a, much longer than the new one");  // replaced
   fake.AddFile(T + "\\b.txt", "old b", /*readOnly=*/true);
+  fake.AddFile(T + "\\c.txt", "old hidden c", false, /*hidden=*/true);  // deleted, then made anew
   RunInstallation(fake, form, view);
   EXPECT_EQ(fake.FileContent(T + "\\a.txt"), "new a");
   EXPECT_EQ(fake.FileContent(T + "\\b.txt"), "old b");
