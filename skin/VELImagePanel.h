@@ -144,15 +144,14 @@ class TvelCustomPanel : public TCustomControl {
   void FitToPicture();
 
  protected:
-  // The brush colour becomes Color; a panel hosted in a foreign window fills its client area.
+  // A panel hosted in a foreign window fills its client area with Color; inside a parent
+  // control the paint does that.
   virtual void FillBackground();
   // Called with the caption area whenever the text changes.
   virtual void CaptionAreaSet(const TRect& area);
   virtual void PictureChanged();
   void CreateParams(TCreateParams& params) override;
   void SyncPictureTransparency();
-  // The brush colour FillBackground chose, used by the next paint.
-  TColor brushColor_ = clBtnFace;
 
  private:
   std::unique_ptr<TvelPicture> picture_;
