@@ -510,12 +510,15 @@ TEST(SampleSkin, ItemsOfTheVocabulary) {
 }
 
 TEST(SampleSkin, BitmapsAre24Bit) {
+  ASSERT_TRUE(FileExists(kBlueSkin)) << "build the target sample_skin";
   char pattern[] = "/tmp/skinfile_sample_XXXXXX";
   std::string dir = mkdtemp(pattern);
   std::string out = dir + "/data.sk2";
-  ASSERT_EQ(ExtractZipEntry(kBlueSkin, "SKINDATA.SK2", out, ""), 0);
+  int result = ExtractZipEntry(kBlueSkin, "SKINDATA.SK2", out, "");
   std::vector<uint8_t> data = ReadAll(out);
   fs::remove_all(dir);
+  ASSERT_EQ(result, 0);
+  ASSERT_GE(data.size(), static_cast<size_t>(kHeaderSize));
   int bitmaps = 0;
   for (size_t at = Le32(&data[kFirstItemField]); Le32(&data[at + kItemNextField]) != 0;
        at = Le32(&data[at + kItemNextField])) {
