@@ -125,7 +125,9 @@ void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bo
                    uint32_t keyColor) {
   const int pw = bitmap.Width() / 3, ph = bitmap.Height();
   if (pw <= 0 || ph <= 0) return;
-  const uint32_t* key = transparent ? &keyColor : nullptr;
+  // A system colour as key means the colour it stands for, as an image list's mask takes it.
+  const uint32_t resolvedKey = ResolveSystemColor(keyColor);
+  const uint32_t* key = transparent ? &resolvedKey : nullptr;
   if (rect.Width() < pw) {
     const int w = NonNegative(rect.Width());
     StretchCopy(canvas, {rect.Left, rect.Top, rect.Left + w, rect.Top + ph}, bitmap, {0, 0, w, ph}, key);

@@ -39,6 +39,7 @@ std::vector<NineGridPiece> NineGridPieces(int bitmapWidth, int bitmapHeight, con
 void DrawNineGrid(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bool transparent);
 
 // A bitmap of three equal parts (left, middle, right) drawn across rect; the middle stretches.
+// With transparent, pixels of keyColor (a system colour resolved first) are left out.
 void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bool transparent,
                    uint32_t keyColor);
 

@@ -160,6 +160,14 @@ TEST(ThreePart, PartsAndNarrowRectangle) {
   TBitmap canvas2(60, 10);
   DrawThreePart(canvas2, keyed, {0, 0, 40, 6}, true, 0x00FF0000);
   EXPECT_EQ(canvas2.GetPixel(1, 1), 0u);
+  // A system colour key stands for its colour (clBtnFace: D4D0C8 here), not for its bits.
+  TBitmap face = Coordinates(30, 6);
+  face.SetPixel(2, 2, 0xD4D0C8);
+  face.SetPixel(3, 2, 0x0F0000);
+  TBitmap canvas3(40, 6);
+  DrawThreePart(canvas3, face, {0, 0, 40, 6}, true, 0x8000000F);
+  EXPECT_EQ(canvas3.GetPixel(2, 2), 0u);
+  EXPECT_EQ(canvas3.GetPixel(3, 2), 0x0F0000u);
 }
 
 TEST(TileDrawPicture, FromOriginOneTileBeyond) {
