@@ -162,6 +162,9 @@ class TvelButton : public TvelCustomButton {
   void SetLayout(TButtonLayout v);
   int Spacing() const { return spacing_; }
   void SetSpacing(int v);
+  // Stored by layouts from the designer; reads give 0 and writes are ignored.
+  uint32_t ResHandle() const { return 0; }
+  void SetResHandle(uint32_t) {}
   // Where the last paint with a glyph put the caption.
   TPoint TextOrigin() const { return textOrigin_; }
 

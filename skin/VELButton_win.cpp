@@ -568,8 +568,9 @@ void RegisterClasses() {
                      [](TvelButton& t, const V& v, R& r) { t.OnMouseContinuouslyDown = r.Method<TNotifyEvent>(v); });
   b.Prop<TvelButton>("OnKeyUp", [](TvelButton& t, const V& v, R& r) { t.OnKeyUp = r.Method<TKeyEvent>(v); });
   b.Prop<TvelButton>("OnKeyPress", [](TvelButton& t, const V& v, R& r) { t.OnKeyPress = r.Method<TKeyPressEvent>(v); });
-  // Reads give 0 and writes are ignored; layouts carry it from the designer.
-  b.Property("ResHandle", [](TComponent&, const V& v, R&) { (void)R::Int(v); });
+  b.Prop<TvelButton>("ResHandle", [](TvelButton& t, const V& v, R&) {
+    t.SetResHandle(static_cast<uint32_t>(R::IntRange(v, INT32_MIN, UINT32_MAX)));
+  });
 }
 }  // namespace
 

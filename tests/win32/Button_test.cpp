@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -517,6 +518,19 @@ TEST_F(ButtonTest, CaptionFollowsTheWindowText) {
 
 // ---------------------------------------------------------------- painting
 
+TEST_F(ButtonTest, EraseBackgroundIsSwallowed) {
+  TvelButton* b = AddButton("Erase", 20);
+  ShowForm();
+  TBitmap target(91, 30);
+  target.Fill(0x123456);
+  {
+    TBitmapCanvas canvas(target);
+    EXPECT_EQ(SendMessageW(b->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Handle()), 0), 1);
+  }
+  GdiFlush();
+  EXPECT_EQ(CountColour(target, 0x123456), 91 * 30);
+}
+
 TEST_F(ButtonTest, PaintShowsTheFrameOfEachState) {
   TProbeButton* b = new TProbeButton(form.get());
   b->SetParent(back);
@@ -798,7 +812,34 @@ TEST_F(ButtonTest, RendersEveryStateOfEveryStyleForALook) {
     buttons.push_back(b);
   }
   ShowForm();
-  TBitmap sheet(kCellW * kLooks, kCellH * 5);
+  // A sixth row: the four glyph layouts and a disabled two-image glyph.
+  TBitmap arrow(32, 16);
+  arrow.Fill(0xFF00FF);
+  for (int i = 0; i < 8; ++i)
+    for (int y = 8 - i; y <= 7 + i; ++y) {
+      arrow.SetPixel(3 + i, y, 0x1060C0);
+      arrow.SetPixel(19 + i, y, 0x909090);
+    }
+  TBitmap one(16, 16);
+  one.Fill(0xFF00FF);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      if (std::abs(x - 8) + std::abs(y - 8) < 7) one.SetPixel(x, y, 0x20A040);
+  std::vector<TvelButton*> glyphs;
+  const TButtonLayout layouts[] = {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom, blGlyphLeft};
+  for (int i = 0; i < kLooks; ++i) {
+    auto* g = new TvelButton(form.get());
+    g->SetParent(back);
+    g->SetBounds(110 + i * 60, 5, i == 2 || i == 3 ? 60 : 91, i == 2 || i == 3 ? 44 : 30);
+    g->SetUIStyle(TvelUIStyle::Protein);
+    g->SetTabStop(false);
+    g->SetCaption(i == 4 ? "上一步" : "下一步");
+    g->SetGlyph(i == 4 ? arrow : one);
+    g->SetLayout(layouts[i]);
+    g->SetEnabled(i != 4);
+    glyphs.push_back(g);
+  }
+  TBitmap sheet(kCellW * kLooks, kCellH * 5 + 50);
   sheet.Fill(0xFFFFFF);
   for (int s = 0; s < 5; ++s) {
     TProbeButton* b = buttons[static_cast<size_t>(s)];
@@ -816,6 +857,11 @@ TEST_F(ButtonTest, RendersEveryStateOfEveryStyleForALook) {
         for (int x = 0; x < kButtonW; ++x) sheet.SetPixel(look * kCellW + 5 + x, s * kCellH + 5 + y, cell.GetPixel(x, y));
     }
     b->SetEnabled(true);
+  }
+  for (int i = 0; i < kLooks; ++i) {
+    const TBitmap cell = Render(*glyphs[static_cast<size_t>(i)]);
+    for (int y = 0; y < cell.Height(); ++y)
+      for (int x = 0; x < cell.Width(); ++x) sheet.SetPixel(i * kCellW + 5 + x, 5 * kCellH + 3 + y, cell.GetPixel(x, y));
   }
   const Bytes bmp = sheet.SaveToBmp(24);
   const std::wstring path = ArtefactFolder() + L"\\buttons.bmp";
