@@ -560,6 +560,30 @@ TEST_F(ButtonTest, PaintShowsTheFrameOfEachState) {
             0);
 }
 
+TEST_F(ButtonTest, CustomButtonDrawsItsFaceUnscaledAndEmbossedWhenDisabled) {
+  auto* b = new TvelCustomButton(form.get());
+  b->SetParent(back);
+  b->SetBounds(20, 20, 91, 30);
+  b->SetTabStop(false);
+  ShowForm();
+  TBitmap face;
+  GetThemeBitmap(TvelUIStyle::DeepBlue, 1, &face, 3, 1);  // 74 x 21
+  const uint32_t fill = ResolveSystemColor(b->Color());
+  const TBitmap on = Render(*b);
+  EXPECT_EQ(on.GetPixel(0, 0), face.GetPixel(0, 0));
+  EXPECT_EQ(on.GetPixel(73, 20), face.GetPixel(73, 20));
+  EXPECT_EQ(on.GetPixel(80, 25), fill);  // beyond the face: the fill
+  b->SetEnabled(false);
+  const TBitmap off = Render(*b);
+  EXPECT_EQ(off.GetPixel(80, 25), fill);
+  EXPECT_GT(CountColour(off, 0x808080), 0);
+  for (int y = 0; y < 21; ++y)
+    for (int x = 0; x < 74; ++x) {
+      const uint32_t px = off.GetPixel(x, y);
+      ASSERT_TRUE(px == 0x808080 || px == 0xFFFFFF || px == fill) << x << "," << y;
+    }
+}
+
 TEST_F(ButtonTest, TransparentFaceShowsTheParentThroughItsKeyPixels) {
   TvelButton* b = AddButton("", 20, TvelUIStyle::BlueGlass);
   ShowForm();
