@@ -196,7 +196,8 @@ void TvelCustomButton::Paint(TCanvas& canvas) {
       TWinControl* parent = Parent();
       if (auto* sheet = dynamic_cast<TTabSheet*>(parent)) {
         TWinControl* host = sheet->Parent();
-        if (host && host->HandleAllocated()) PaintParentBackground(bc.Handle(), host->Handle(), sheet->Left(), sheet->Top());
+        if (host && host->HandleAllocated())
+          PaintParentBackground(bc.Handle(), host->Handle(), sheet->Left(), sheet->Top());
       } else if (parent && parent->HandleAllocated()) {
         PaintParentBackground(bc.Handle(), parent->Handle(), Left(), Top());
       }
@@ -541,8 +542,9 @@ void RegisterClasses() {
   b.Prop<TvelButton>("Default", [](TvelButton& t, const V& v, R&) { t.SetDefault(R::Bool(v)); });
   b.Prop<TvelButton>("Transparent", [](TvelButton& t, const V& v, R&) { t.SetTransparent(R::Bool(v)); });
   b.Prop<TvelButton>("ModalResult", [](TvelButton& t, const V& v, R&) { t.SetModalResult(ModalResultValue(v)); });
-  b.Prop<TvelButton>("FocusedRectMargin",
-                     [](TvelButton& t, const V& v, R&) { t.SetFocusedRectMargin(R::IntRange(v, INT32_MIN, INT32_MAX)); });
+  b.Prop<TvelButton>("FocusedRectMargin", [](TvelButton& t, const V& v, R&) {
+    t.SetFocusedRectMargin(R::IntRange(v, INT32_MIN, INT32_MAX));
+  });
   b.Prop<TvelButton>("Glyph.Data", [](TvelButton& t, const V& v, R&) {
     TBitmap picture;
     const auto& bytes = R::Binary(v);
@@ -559,7 +561,8 @@ void RegisterClasses() {
     t.SetLayout(R::Enum<TButtonLayout>(v, {{"blGlyphLeft", blGlyphLeft}, {"blGlyphRight", blGlyphRight},
                                            {"blGlyphTop", blGlyphTop}, {"blGlyphBottom", blGlyphBottom}}));
   });
-  b.Prop<TvelButton>("Spacing", [](TvelButton& t, const V& v, R&) { t.SetSpacing(R::IntRange(v, INT32_MIN, INT32_MAX)); });
+  b.Prop<TvelButton>("Spacing",
+                     [](TvelButton& t, const V& v, R&) { t.SetSpacing(R::IntRange(v, INT32_MIN, INT32_MAX)); });
   b.Prop<TvelButton>("MouseContinuouslyDownInterval", [](TvelButton& t, const V& v, R&) {
     t.SetMouseContinuouslyDownInterval(R::IntRange(v, INT32_MIN, INT32_MAX));
   });

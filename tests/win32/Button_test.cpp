@@ -878,14 +878,16 @@ TEST_F(ButtonTest, RendersEveryStateOfEveryStyleForALook) {
       Pump(5);
       const TBitmap cell = Render(*b);
       for (int y = 0; y < kButtonH; ++y)
-        for (int x = 0; x < kButtonW; ++x) sheet.SetPixel(look * kCellW + 5 + x, s * kCellH + 5 + y, cell.GetPixel(x, y));
+        for (int x = 0; x < kButtonW; ++x)
+          sheet.SetPixel(look * kCellW + 5 + x, s * kCellH + 5 + y, cell.GetPixel(x, y));
     }
     b->SetEnabled(true);
   }
   for (int i = 0; i < kLooks; ++i) {
     const TBitmap cell = Render(*glyphs[static_cast<size_t>(i)]);
     for (int y = 0; y < cell.Height(); ++y)
-      for (int x = 0; x < cell.Width(); ++x) sheet.SetPixel(i * kCellW + 5 + x, 5 * kCellH + 3 + y, cell.GetPixel(x, y));
+      for (int x = 0; x < cell.Width(); ++x)
+        sheet.SetPixel(i * kCellW + 5 + x, 5 * kCellH + 3 + y, cell.GetPixel(x, y));
   }
   const Bytes bmp = sheet.SaveToBmp(24);
   const std::wstring path = ArtefactFolder() + L"\\buttons.bmp";
