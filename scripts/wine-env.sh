@@ -10,7 +10,8 @@ vx_wine_env() {
   export TMPDIR="$base/tmp"
   export WINEDEBUG=-all,err+module
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  # Set quietly: a shell started before the locale was generated warns on assignment.
+  { export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null
   VX_WINE_TEMPLATE="$base/template"
 }
 
@@ -26,6 +27,8 @@ vx_wine_prefix() {
     done
     # Without a window manager every dialog close costs 2 s; unmanaged windows don't.
     WINEPREFIX="$VX_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    # A crash prints its backtrace instead of waiting on a dialog nobody answers.
+    (cd / && WINEPREFIX="$VX_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null)
     WINEPREFIX="$VX_WINE_TEMPLATE" wineserver -w
     touch "$VX_WINE_TEMPLATE/.ready"
   fi
