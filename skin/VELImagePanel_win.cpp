@@ -10,6 +10,7 @@
 #include "skin/VELControlThemes.h"
 #include "skin/VELMgr.h"
 #include "skin/VELPublic.h"
+#include "skin/VELPublicControls.h"
 
 namespace {
 constexpr int kFoldStep = 15;
@@ -378,8 +379,7 @@ void TvelCustomPanel::Paint(TCanvas& target) {
   {
     TBitmapCanvas canvas(buffer);
     const TRect client = ClientRect();
-    if (transparent_ && Parent() && Parent()->HandleAllocated())
-      PaintParentBackground(canvas.Handle(), Parent()->Handle(), Left(), Top());
+    if (transparent_) PaintParentBackground(canvas, this);
     if (picture_->HasGraphic()) {
       switch (pictureMode_) {
         case TvelPictureMode::Stretch:
