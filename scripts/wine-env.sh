@@ -27,6 +27,12 @@ vx_wine_prefix() {
     done
     # Without a window manager every dialog close costs 2 s; unmanaged windows don't.
     WINEPREFIX="$VX_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    # The Chinese and Tahoma faces the forms ask for are drawn with an outline CJK font;
+    # the default fallback's embedded bitmaps lose strokes at 11 and 12 pixels.
+    local f
+    for f in SimSun NSimSun 宋体 新宋体 Tahoma; do
+      (cd / && WINEPREFIX="$VX_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 </dev/null)
+    done
     # A crash prints its backtrace instead of waiting on a dialog nobody answers.
     (cd / && WINEPREFIX="$VX_WINE_TEMPLATE" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null)
     WINEPREFIX="$VX_WINE_TEMPLATE" wineserver -w

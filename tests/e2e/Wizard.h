@@ -47,6 +47,7 @@ class Wizard {
   HWND Sheet(int index) const;
   robot::Process proc_;
   HWND main_ = nullptr;
+  mutable HWND sheets_[6] = {};
 };
 
 }  // namespace e2e

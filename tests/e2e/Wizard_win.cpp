@@ -17,17 +17,21 @@ Wizard::Wizard(const std::wstring& exe, DWORD waitMs, const std::function<void(D
 }
 
 HWND Wizard::Sheet(int index) const {
+  // Found once by caption, then remembered: while the installer is busy it answers no
+  // messages, but the pages' visibility can still be read.
+  if (sheets_[index] && IsWindow(sheets_[index])) return sheets_[index];
   std::wstring name = L"Sheet" + std::to_wstring(index);
   auto found = robot::Children(main_, [&](HWND w) { return robot::Text(w) == name; });
-  return found.empty() ? nullptr : found.front();
+  return sheets_[index] = found.empty() ? nullptr : found.front();
 }
 
 int Wizard::Page() const {
+  int visible = -1;
   for (int i = 0; i < 6; ++i) {
     HWND s = Sheet(i);
-    if (s && IsWindowVisible(s)) return i;
+    if (visible < 0 && s && IsWindowVisible(s)) visible = i;
   }
-  return -1;
+  return visible;
 }
 
 bool Wizard::WaitPage(int page, DWORD ms) const {

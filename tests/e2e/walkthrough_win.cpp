@@ -88,7 +88,8 @@ int Report() {
 bool ShootCopyingPage(e2e::Wizard& w, const std::string& path) {
   DWORD start = GetTickCount();
   while (GetTickCount() - start < 20000) {
-    if (w.Page() == 4) {
+    int page = w.Page();
+    if (page == 4) {
       HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
       THREADENTRY32 te{sizeof te};
       std::vector<HANDLE> frozen;
@@ -106,7 +107,7 @@ bool ShootCopyingPage(e2e::Wizard& w, const std::string& path) {
       }
       return shot;
     }
-    if (w.Page() == 5) return false;
+    if (page == 5) return false;
   }
   return false;
 }
@@ -152,6 +153,7 @@ int wmain(int argc, wchar_t** argv) {
     return fail("no ready page");
   }
   shot(w, "page3-ready");
+  w.Page();  // finds every page while the installer still answers messages
   w.UserClick(e2e::kNext);
   std::string copying = shots + "/page4-copying.png";
   std::printf("%s %s\n", ShootCopyingPage(w, copying) ? "saved" : "the copying page passed too quickly for",
