@@ -152,6 +152,8 @@ class TControl : public TComponent {
   // The window in which this control's pixels appear, and its offset there.
   HWND HostWindow(TPoint* offset) const;
   virtual void BoundsChanged(bool moved, bool sized);
+  // Stores the text without any message (windowed controls keep it in the window).
+  void StoreText(const std::string& text) { text_ = text; }
   bool pressing_ = false;
 
  private:
@@ -199,6 +201,8 @@ class TWinControl : public TControl {
   HWND Handle();
   bool HandleAllocated() const { return handle_ != nullptr; }
   void HandleNeeded() { Handle(); }
+  // Destroys the window and makes it again from CreateParams (after a style change).
+  void RecreateWnd();
   // The object bound to a window of this framework, or null.
   static TWinControl* FromHandle(HWND window);
 

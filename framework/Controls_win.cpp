@@ -487,11 +487,16 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::DestroyWnd() {
   if (!handle_) return;
-  std::string text = Text();
+  StoreText(Text());
   HWND h = handle_;
   DestroyWindow(h);
   handle_ = nullptr;
-  TControl::SetText(text);
+}
+
+void TWinControl::RecreateWnd() {
+  if (!handle_) return;
+  DestroyWnd();
+  if (!Parent() || Parent()->handle_) CreateWnd();
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -578,10 +583,9 @@ void TWinControl::SetFocus() {
 
 void TWinControl::SetText(const std::string& text) {
   if (Text() == text) return;
-  if (handle_) {
-    SetWindowTextW(handle_, GbkToWide(text).c_str());
-  }
-  TControl::SetText(text);
+  StoreText(text);
+  if (handle_) SetWindowTextW(handle_, GbkToWide(text).c_str());
+  TextChanged();
 }
 
 std::string TWinControl::Text() const {

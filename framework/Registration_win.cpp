@@ -4,6 +4,7 @@
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "framework/Timer.h"
 
 namespace {
 using R = TReader;
@@ -226,6 +227,11 @@ void RegisterStandard() {
     t.SetStyle(R::Enum<TTabStyle>(v, {{"tsTabs", tsTabs}, {"tsButtons", tsButtons}, {"tsFlatButtons", tsFlatButtons}}));
   });
   pages.Prop<TPageControl>("OnChange", [](TPageControl& t, const V& v, R& r) { t.OnChange = r.Method<TNotifyEvent>(v); });
+
+  auto& timer = RegisterComponentClass<TTimer>("TTimer", "TComponent");
+  timer.Prop<TTimer>("Enabled", [](TTimer& t, const V& v, R&) { t.SetEnabled(R::Bool(v)); });
+  timer.Prop<TTimer>("Interval", [](TTimer& t, const V& v, R&) { t.SetInterval(static_cast<unsigned>(R::IntRange(v, 0, 0x7FFFFFFF))); });
+  timer.Prop<TTimer>("OnTimer", [](TTimer& t, const V& v, R& r) { t.OnTimer = r.Method<TNotifyEvent>(v); });
 
   auto& sheet = RegisterComponentClass<TTabSheet>("TTabSheet", "TCustomControl");
   sheet.Prop<TTabSheet>("TabVisible", [](TTabSheet& t, const V& v, R&) { t.SetTabVisible(R::Bool(v)); });

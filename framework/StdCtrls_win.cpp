@@ -308,11 +308,7 @@ void TEdit::CreateWnd() {
   if (HandleAllocated() && maxLength_ > 0) SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
 }
 
-void TEdit::Recreate() {
-  if (!HandleAllocated()) return;
-  DestroyWnd();
-  if (Parent() && Parent()->HandleAllocated()) CreateWnd();
-}
+void TEdit::Recreate() { RecreateWnd(); }
 
 void TEdit::SetReadOnly(bool v) {
   readOnly_ = v;

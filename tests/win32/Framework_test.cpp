@@ -7,6 +7,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "framework/Timer.h"
 #include "tests/win32/BoxRobot.h"
 
 namespace {
@@ -127,6 +128,36 @@ TEST_F(ControlMessages, LoopEndsOnTerminate) {
   Application->ProcessMessages();
   Application->Run();
   EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(ControlMessages, TheHookSeesMessagesBeforeDispatch) {
+  int seen = 0;
+  Application->OnMessage = [&](MSG& msg) {
+    if (msg.message != kAfter) return false;
+    ++seen;
+    return seen == 1;  // swallows the first
+  };
+  PostMessageW(probe->Handle(), kAfter, 0, 0);
+  PostMessageW(probe->Handle(), kAfter, 0, 0);
+  Application->ProcessMessages();
+  Application->OnMessage = nullptr;
+  EXPECT_EQ(seen, 2);
+  EXPECT_EQ(std::count(probe->log.begin(), probe->log.end(), "after"), 1);
+}
+
+TEST_F(ControlMessages, TimersTickInTheLoopUntilDisabled) {
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.SetInterval(10);
+  timer.OnTimer = [&](TComponent* sender) {
+    EXPECT_EQ(sender, &timer);
+    if (++ticks == 3) {
+      timer.SetEnabled(false);
+      Application->Terminate();
+    }
+  };
+  Application->Run();
+  EXPECT_EQ(ticks, 3);
 }
 
 TEST_F(ControlMessages, HandlerErrorIsShownAndTheLoopGoesOn) {
