@@ -251,6 +251,7 @@ TEST_F(InstallTest, FullInstallationOntoTheUsbDrive) {
   w.Settle();
   w.UserClick(e2e::kFinish);
   EXPECT_TRUE(w.Proc().WaitExit(10000));
+  EXPECT_EQ(w.Proc().ExitCode(), 0u);  // ended by the terminate request, not by a fault
 }
 
 TEST_F(InstallTest, FolderPageMessages) {
@@ -342,6 +343,7 @@ TEST_F(InstallTest, BackAgreeAndCancel) {
   ASSERT_TRUE(close);
   robot::Press(close, IDYES);
   EXPECT_TRUE(w.Proc().WaitExit(10000));
+  EXPECT_EQ(w.Proc().ExitCode(), 0u);  // ended by the terminate request, not by a fault
 }
 
 // Denies writing values under a key for as long as this Wine server runs.
@@ -394,6 +396,7 @@ TEST_F(InstallTest, FailedRunHoldsTheCopyingPageUntilClosed) {
   // The run ended early: closing is allowed without a question.
   w.RequestClose();
   EXPECT_TRUE(w.Proc().WaitExit(10000));
+  EXPECT_EQ(w.Proc().ExitCode(), 0u);  // ended by the terminate request, not by a fault
   UnlockKey(kKeyPublisher);
 }
 
@@ -412,6 +415,7 @@ TEST_F(InstallTest, SecondStartAsksBeforeOverwriting) {
   EXPECT_EQ(q.text, L"Vexaro\u8f6f\u4ef6\u5df2\u7ecf\u5b89\u88c5,\u8986\u76d6\u539f\u6765\u4ee5\u524d\u7684\u5417?  ");
   robot::Press(q, IDNO);
   EXPECT_TRUE(p.WaitExit(10000));
+  EXPECT_EQ(p.ExitCode(), 0u);
 }
 
 // A copy of setup.exe whose record carries a wrong pack checksum.
@@ -440,6 +444,8 @@ TEST_F(InstallTest, DamagedPackAsksAndInstallsOnYes) {
     EXPECT_EQ(q.text, question);
     robot::Press(q, IDNO);
     EXPECT_TRUE(p.WaitExit(10000));
+    EXPECT_EQ(p.ExitCode(), 0u);
+  EXPECT_EQ(p.ExitCode(), 0u);
   }
   // Yes: the wizard comes up and installs from the pack as loaded.
   std::wstring seen;
