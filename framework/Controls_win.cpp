@@ -817,9 +817,11 @@ void TWinControl::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     default: {  // button up
       bool wasPressed = target->pressing_ && msg == WM_LBUTTONUP;
       if (msg == WM_LBUTTONUP) {
+        // Only a capture taken here is released: system controls hold their own.
+        bool ours = captureControl_ != nullptr;
         target->pressing_ = false;
         captureControl_ = nullptr;
-        if (GetCapture() == handle_) ReleaseCapture();
+        if (ours && GetCapture() == handle_) ReleaseCapture();
       }
       target->MouseUp(button, shift, local.X, local.Y);
       // A press and release on the same custom or graphic control is a click.

@@ -123,6 +123,7 @@ class TEdit : public TWinControl {
   void CreateWnd() override;
   void CommandNotify(WORD code) override;
   LRESULT CtlColor(HDC dc) override;
+  void TextChanged() override;
   void Recreate();
   bool readOnly_ = false;
   int maxLength_ = 0;

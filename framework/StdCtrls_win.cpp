@@ -334,6 +334,12 @@ void TEdit::CommandNotify(WORD code) {
 
 LRESULT TEdit::CtlColor(HDC dc) { return TWinControl::CtlColor(dc); }
 
+void TEdit::TextChanged() {
+  TWinControl::TextChanged();
+  // With a window, EN_CHANGE reports the change; without one, nobody else would.
+  if (!HandleAllocated() && !Loading() && OnChange) OnChange(this);
+}
+
 // ---------------------------------------------------------------- TMemo
 
 TMemo::TMemo(TComponent* owner) : TEdit(owner) { SetBounds(0, 0, 185, 89); }
