@@ -301,6 +301,33 @@ TEST_F(InstallTest, FolderPageMessages) {
   EXPECT_EQ(w.FolderText(), L"C:\\VxE2E\\New\\Deeper");
 }
 
+TEST_F(InstallTest, BrowseFillsTheFolderBox) {
+  Wizard w(SetupExe());
+  ASSERT_TRUE(w.Found());
+  ToFolderPage(w);
+  // The browse button is drawn by its page at (408, 99), 25 x 20.
+  auto browse = [&] { robot::ClickAt(w.PageWindow(2), 408 + 12, 99 + 10); };
+  browse();
+  robot::Box picker = w.Box();
+  ASSERT_TRUE(picker);
+  robot::Press(picker, IDCANCEL);
+  EXPECT_EQ(w.FolderText(), kTarget);  // cancelled: unchanged
+  // The picker opens on the desktop; taking it gives the desktop folder + \ + ProductFolder.
+  browse();
+  picker = w.Box();
+  ASSERT_TRUE(picker);
+  robot::Press(picker, IDOK);
+  w.Settle();
+  EXPECT_EQ(w.FolderText(), ShellFolder(L"Desktop") + L"\\KORVA-Y");
+  // Cancel answered Yes ends the program.
+  w.UserClick(e2e::kCancel);
+  robot::Box q = w.Box();
+  ASSERT_TRUE(q);
+  robot::Press(q, IDYES);
+  EXPECT_TRUE(w.Proc().WaitExit(10000));
+  EXPECT_EQ(w.Proc().ExitCode(), 0u);
+}
+
 TEST_F(InstallTest, BackAgreeAndCancel) {
   Wizard w(SetupExe());
   ASSERT_TRUE(w.Found());

@@ -55,6 +55,8 @@ void Press(const Box& box, int id);
 // Clicks the middle of a control with the left button (posted, so a click that opens a
 // modal box does not block the robot).
 void Click(HWND control);
+// Clicks at a point of a window's client area (for controls drawn without a window).
+void ClickAt(HWND window, int x, int y);
 // Replaces an edit control's text.
 void SetEditText(HWND edit, const std::wstring& text);
 

@@ -137,6 +137,13 @@ void Click(HWND control) {
   PostMessageW(control, WM_LBUTTONUP, 0, at);
 }
 
+void ClickAt(HWND window, int x, int y) {
+  LPARAM at = MAKELPARAM(x, y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, at);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
 void SetEditText(HWND edit, const std::wstring& text) {
   SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
 }

@@ -35,6 +35,8 @@ class Wizard {
   std::wstring FolderText() const { return robot::Text(FolderEdit()); }
   void SetFolderText(const std::wstring& text) { robot::SetEditText(FolderEdit(), text); }
   HWND Progress() const;
+  // The page's window (its caption is SheetN).
+  HWND PageWindow(int index) const { return Sheet(index); }
   int ProgressPosition() const;
   HWND StartProgramCheck() const;
   void Settle() { robot::Settle(main_); }
