@@ -42,6 +42,9 @@ class TComponent {
   bool Destroying() const { return (state_ & csDestroying) != 0; }
   // Marks the component as being loaded; Loaded ends it.
   void BeginLoading() { state_ |= csLoading; }
+  // Marks the component as going away; derived destructors call it before they take their
+  // parts down, so nothing reacts to the teardown as if it were a user's change.
+  void BeginDestroying() { state_ |= csDestroying; }
   // Runs once after the whole stored layout has been read. Overrides call the base first.
   virtual void Loaded() { state_ &= ~csLoading; }
 

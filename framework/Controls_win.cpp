@@ -417,6 +417,7 @@ int TControl::AcceleratorOf(const std::string& caption) {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+  BeginDestroying();
   // Children go first, while this window still exists for them to leave.
   while (!controls_.empty()) delete controls_.back();
   if (handle_) {

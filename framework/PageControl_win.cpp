@@ -47,6 +47,7 @@ void TTabSheet::SetTabVisible(bool v) {
 }
 
 void TTabSheet::ShowingChanged() {
+  if (Destroying() || (pageControl_ && pageControl_->Destroying())) return;
   if (Showing()) {
     if (OnShow) OnShow(this);
   } else if (OnHide) {
@@ -79,7 +80,9 @@ void TPageControl::RemovePage(TTabSheet* page) {
   page->pageControl_ = nullptr;
   if (active_ == page) {
     active_ = nullptr;
-    if (!pages_.empty()) SetActivePage(pages_.front());
+    // While the page control itself goes away no other page comes into view (its OnShow
+    // would reach a form that is being destroyed).
+    if (!pages_.empty() && !Destroying()) SetActivePage(pages_.front());
   }
   Invalidate();
 }

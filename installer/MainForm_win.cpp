@@ -68,11 +68,7 @@ TMainForm::TMainForm(TComponent* owner, std::unique_ptr<Platform> platform)
   CreateFromLayoutResource(kMainFormLayout);
 }
 
-TMainForm::~TMainForm() {
-  // The pages are destroyed after this object; their show handlers must not reach it.
-  if (PageCtl)
-    for (int i = 0; i < PageCtl->PageCount(); ++i) PageCtl->Pages(i)->OnShow = nullptr;
-}
+TMainForm::~TMainForm() = default;
 
 template <class Fn>
 void TMainForm::Guarded(Fn fn) {
