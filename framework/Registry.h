@@ -4,15 +4,20 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <type_traits>
 
-// Owns an opened HKEY; the predefined root keys are never held by it.
-struct HKeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
+#include "framework/Handles.h"
+
+// An opened HKEY; the predefined root keys are never held by one.
+namespace handle_traits {
+struct RegKey {
+  using Type = HKEY;
+  static HKEY Invalid() { return nullptr; }
+  static bool Valid(HKEY k) { return k != nullptr; }
+  static void Close(HKEY k) { RegCloseKey(k); }
 };
-using UniqueHKey = std::unique_ptr<std::remove_pointer_t<HKEY>, HKeyCloser>;
+}  // namespace handle_traits
+using UniqueHKey = UniqueAny<handle_traits::RegKey>;
 
 class TRegistry {
  public:

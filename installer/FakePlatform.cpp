@@ -298,3 +298,9 @@ size_t FakePlatform::DirCountUnder(const std::string& folder) const {
     if (k.size() > prefix.size() && k.rfind(prefix, 0) == 0) ++n;
   return n;
 }
+
+std::vector<std::string> FakePlatform::FileKeys() const {
+  std::vector<std::string> keys;
+  for (const auto& [k, f] : files_) keys.push_back(k);
+  return keys;
+}

@@ -61,6 +61,8 @@ class FakePlatform : public Platform {
   const std::string& FileContent(const std::string& path) const;
   size_t FileCountUnder(const std::string& folder) const;
   size_t DirCountUnder(const std::string& folder) const;
+  // Every file's path as the fake keys it (upper-cased ASCII).
+  std::vector<std::string> FileKeys() const;
 
   // --- registry ---
   void SetRegValue(RegRoot root, const std::string& key, const std::string& name, FakeRegValue value);

@@ -6,7 +6,9 @@
 #include <tlhelp32.h>
 #include <wininet.h>
 
+#include "framework/Dialogs.h"
 #include "framework/Exceptions.h"
+#include "framework/Handles.h"
 #include "framework/Registry.h"
 #include "framework/ResourceStream.h"
 #include "framework/Streams.h"
@@ -15,13 +17,6 @@
 #include "installer/PubDef.h"
 
 namespace {
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
 HKEY RootHandle(RegRoot root) {
   switch (root) {
     case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
@@ -124,7 +119,7 @@ void Win32Platform::SaveShellLink(const ShellLinkData& link) { SaveShellLinkFile
 std::vector<ProcessEntry> Win32Platform::Processes() {
   std::vector<ProcessEntry> list;
   UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snap.get() == INVALID_HANDLE_VALUE) return list;
+  if (!snap) return list;
   PROCESSENTRY32W e{};
   e.dwSize = sizeof e;
   for (BOOL ok = Process32FirstW(snap.get(), &e); ok; ok = Process32NextW(snap.get(), &e))
@@ -151,19 +146,9 @@ void Win32Platform::ShellOpen(const std::string& verb, const std::string& file, 
                 parameters.empty() ? nullptr : wparams.c_str(), nullptr, showCommand);
 }
 
-void Win32Platform::ShowMessage(const std::string& text) {
-  std::string title = messageTitle;
-  if (title.empty()) {
-    std::string exe = ExePath();
-    title = exe.substr(static_cast<size_t>(LastPos("\\", exe)));
-    if (size_t dot = title.rfind('.'); dot != std::string::npos) title.resize(dot);
-  }
-  MessageBoxW(GetActiveWindow(), GbkToWide(text).c_str(), GbkToWide(title).c_str(), MB_OK);
-}
+void Win32Platform::ShowMessage(const std::string& text) { ::ShowMessage(text); }
 
-bool Win32Platform::Confirm(const std::string& text) {
-  return MessageBoxW(GetActiveWindow(), GbkToWide(text).c_str(), L"Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
+bool Win32Platform::Confirm(const std::string& text) { return ConfirmDialog(text); }
 
 std::string Win32Platform::PickFolder(int rootCsidl, const std::string& title) {
   return BrowseForFolder(rootCsidl, title);

@@ -30,9 +30,6 @@ class Win32Platform : public Platform {
   bool Confirm(const std::string& text) override;
   std::string PickFolder(int rootCsidl, const std::string& title) override;
 
-  // The caption of plain messages (the application title); empty: the executable's name.
-  std::string messageTitle;
-
  private:
   void* module_;
 };
