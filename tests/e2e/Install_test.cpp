@@ -445,6 +445,27 @@ TEST_F(InstallTest, SecondStartAsksBeforeOverwriting) {
   EXPECT_EQ(p.ExitCode(), 0u);
 }
 
+TEST_F(InstallTest, StagingFailureIsReportedAndEnds) {
+  // A folder standing where the staging file goes makes its creation fail, as an
+  // unwritable executable folder would.
+  const std::wstring dir = L"C:\\VxE2E\\ReadOnly";
+  ASSERT_EQ(SHCreateDirectoryExW(nullptr, (dir + L"\\tmp.cx").c_str(), nullptr), ERROR_SUCCESS);
+  ASSERT_TRUE(CopyFileW(SetupExe().c_str(), (dir + L"\\setup.exe").c_str(), FALSE));
+  robot::Process p(dir + L"\\setup.exe");
+  robot::Box error = robot::WaitBox(p.Id(), 20000);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error.caption, L"setup");  // the product's title is not known yet
+  EXPECT_EQ(error.text.rfind(L"Cannot create file \"" + dir + L"\\tmp.cx\". ", 0), 0u) << WideToGbk(error.text);
+  // Ends in a full stop: appended, or the system text's own ideographic one.
+  EXPECT_TRUE(error.text.back() == L'.' || error.text.back() == L'\u3002') << WideToGbk(error.text);
+  robot::Press(error, IDOK);
+  EXPECT_TRUE(p.WaitExit(10000));
+  EXPECT_EQ(p.ExitCode(), 0u);
+  // Nothing was installed or recorded.
+  EXPECT_FALSE(Exists(kTarget));
+  EXPECT_EQ(RegString(kKeyInstalled, L"Folder"), L"<missing>");
+}
+
 // A copy of setup.exe whose record carries a wrong pack checksum.
 std::wstring DamagedCopy() {
   wchar_t tmp[MAX_PATH];
