@@ -49,3 +49,29 @@ vx_wine_cleanup() {
   wineserver -w >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"
 }
+
+# Restarts the Wine server the way the CTest fixture starts it: persistent, with all
+# output redirected, so CTest does not wait on Wine's background processes.
+vx_wine_restart() {
+  wineserver -k >/dev/null 2>&1
+  wineserver -w
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+}
+
+# reg.exe is looked up in the current folder first, hence the cd.
+vx_wine_reg() { (cd / && wine reg "$@" </dev/null >/dev/null 2>&1); }
+
+# vx_wine_removable LETTER FOLDER: the folder becomes the removable drive LETTER: (Wine
+# reads its drive table when the server starts, so the server is restarted).
+# vx_wine_removable_off LETTER undoes it.
+vx_wine_removable() {
+  ln -sfn "$2" "$WINEPREFIX/dosdevices/$1:"
+  vx_wine_reg add 'HKLM\Software\Wine\Drives' /v "$1:" /d floppy /f
+  vx_wine_restart
+}
+vx_wine_removable_off() {
+  rm -f "$WINEPREFIX/dosdevices/$1:"
+  vx_wine_reg delete 'HKLM\Software\Wine\Drives' /v "$1:" /f
+  vx_wine_restart
+}
