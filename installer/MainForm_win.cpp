@@ -11,6 +11,7 @@
 #include "installer/WizardArt.h"
 #include "skin/VELButton.h"
 #include "skin/VELImagePanel.h"
+#include "skin/VELMgr.h"
 #include "skin/VELSkinForm.h"
 
 TMainForm::TMainForm(TComponent* owner, std::unique_ptr<Platform> platform)
@@ -65,6 +66,7 @@ TMainForm::TMainForm(TComponent* owner, std::unique_ptr<Platform> platform)
   RegisterSkinFormClasses();
   RegisterImagePanelClasses();
   RegisterVelButtonClasses();
+  RegisterVelFileThemeClass();
   CreateFromLayoutResource(kMainFormLayout);
 }
 
