@@ -1,5 +1,7 @@
 #include "framework/Bitmap.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
@@ -179,4 +181,13 @@ Bytes TBitmap::SaveToBmp(int bitsPerPixel) const {
     }
   }
   return out;
+}
+
+uint32_t MixPixel(uint32_t a, uint32_t b, double t) {
+  t = std::clamp(t, 0.0, 1.0);
+  auto channel = [&](int shift) {
+    double x = ((a >> shift) & 0xFF) * (1 - t) + ((b >> shift) & 0xFF) * t;
+    return static_cast<uint32_t>(std::lround(x)) << shift;
+  };
+  return channel(16) | channel(8) | channel(0);
 }

@@ -57,3 +57,5 @@ constexpr uint32_t ColorToPixel(uint32_t color) {
   return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
 }
 constexpr uint32_t PixelToColor(uint32_t pixel) { return ColorToPixel(pixel); }
+// The pixel t of the way from a to b (t clamped to 0..1), each channel rounded.
+uint32_t MixPixel(uint32_t a, uint32_t b, double t);

@@ -3,17 +3,9 @@
 
 #include <algorithm>
 
+#include "framework/Text.h"
+
 namespace {
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 void Erase(std::vector<TComponent*>& list, TComponent* item) {
   list.erase(std::remove(list.begin(), list.end(), item), list.end());

@@ -406,7 +406,7 @@ int TControl::AcceleratorOf(const std::string& caption) {
         continue;
       }
       char c = caption[i + 1];
-      return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : static_cast<unsigned char>(c);
+      return LowerAscii(static_cast<unsigned char>(c));
     }
   }
   return 0;

@@ -21,12 +21,7 @@ TForm::~TForm() {
   }
 }
 
-std::string TForm::Key(std::string_view name) {
-  std::string k(name);
-  for (char& c : k)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return k;
-}
+std::string TForm::Key(std::string_view name) { return LowerText(name); }
 
 void TForm::LoadLayout(std::string_view text) {
   RegisterFrameworkClasses();

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "framework/Text.h"
+
 namespace {
 struct NamedColor {
   const char* name;
@@ -30,12 +32,6 @@ constexpr NamedColor kColors[] = {
     {"clMenuBar", clMenuBar},
 };
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
-         });
-}
 }  // namespace
 
 std::optional<TColor> IdentToColor(std::string_view ident) {

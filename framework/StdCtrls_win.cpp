@@ -124,7 +124,7 @@ void TLabel::Paint(TCanvas& canvas) {
 bool TLabel::DialogChar(int ch, TShiftState shift) {
   if (!FocusControl || !showAccelChar_ || !(shift & ssAlt)) return false;
   int accel = AcceleratorOf(Caption());
-  int lower = (ch >= 'A' && ch <= 'Z') ? ch - 'A' + 'a' : ch;
+  int lower = LowerAscii(ch);
   if (!accel || accel != lower || !FocusControl->CanFocus()) return false;
   FocusControl->SetFocus();
   return true;
@@ -430,7 +430,7 @@ bool TButton::DialogKey(int key, TShiftState shift) {
 
 bool TButton::DialogChar(int ch, TShiftState shift) {
   int accel = AcceleratorOf(Caption());
-  int lower = (ch >= 'A' && ch <= 'Z') ? ch - 'A' + 'a' : ch;
+  int lower = LowerAscii(ch);
   if (!accel || accel != lower || !(shift & ssAlt) || !CanFocus()) return false;
   SetFocus();
   Click();
@@ -479,7 +479,7 @@ LRESULT TCheckBox::CtlColor(HDC dc) {
 
 bool TCheckBox::DialogChar(int ch, TShiftState shift) {
   int accel = AcceleratorOf(Caption());
-  int lower = (ch >= 'A' && ch <= 'Z') ? ch - 'A' + 'a' : ch;
+  int lower = LowerAscii(ch);
   if (!accel || accel != lower || !(shift & ssAlt) || !CanFocus()) return false;
   SetFocus();
   SetChecked(!checked_);

@@ -3,14 +3,9 @@
 
 #include <memory>
 
-namespace {
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
+#include "framework/Text.h"
 
+namespace {
 std::map<std::string, std::unique_ptr<TComponentClass>>& Classes() {
   static std::map<std::string, std::unique_ptr<TComponentClass>> classes = [] {
     std::map<std::string, std::unique_ptr<TComponentClass>> m;
@@ -84,12 +79,12 @@ class TreeReader {
 }  // namespace
 
 TComponentClass& TComponentClass::Property(const std::string& name, TPropertySetter setter) {
-  properties_[Lower(name)] = std::move(setter);
+  properties_[LowerText(name)] = std::move(setter);
   return *this;
 }
 
 const TPropertySetter* TComponentClass::FindProperty(std::string_view name) const {
-  std::string key = Lower(name);
+  std::string key = LowerText(name);
   for (const TComponentClass* c = this; c; c = c->parent_) {
     auto it = c->properties_.find(key);
     if (it != c->properties_.end()) return &it->second;
@@ -106,7 +101,7 @@ bool TComponentClass::InheritsFrom(std::string_view name) const {
 TComponentClass& RegisterComponentClass(const std::string& name, const std::string& parentName,
                                         TComponentFactory factory) {
   auto& classes = Classes();
-  auto it = classes.find(Lower(name));
+  auto it = classes.find(LowerText(name));
   if (it != classes.end()) {
     if (factory) *it->second = TComponentClass(it->second->Name(), it->second->Parent(), std::move(factory));
     return *it->second;
@@ -118,13 +113,13 @@ TComponentClass& RegisterComponentClass(const std::string& name, const std::stri
   }
   auto cls = std::make_unique<TComponentClass>(name, parent, std::move(factory));
   TComponentClass& ref = *cls;
-  classes[Lower(name)] = std::move(cls);
+  classes[LowerText(name)] = std::move(cls);
   return ref;
 }
 
 const TComponentClass* FindComponentClass(std::string_view name) {
   auto& classes = Classes();
-  auto it = classes.find(Lower(name));
+  auto it = classes.find(LowerText(name));
   return it == classes.end() ? nullptr : it->second.get();
 }
 
@@ -136,7 +131,7 @@ const std::any* TMethodTable::Find(std::string_view name) const {
   return nullptr;
 }
 
-bool TReader::SameIdent(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+bool TReader::SameIdent(std::string_view a, std::string_view b) { return LowerText(a) == LowerText(b); }
 
 int64_t TReader::Int(const TLayoutValue& v) {
   if (v.kind != TLayoutValue::Integer) throw ELayoutError(std::string("Integer expected, found ") + v.KindName());

@@ -3,6 +3,16 @@
 #include <string>
 #include <string_view>
 
+// A GBK lead byte; the byte after one belongs to the same character.
+constexpr bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Name comparison without regard to letter case: ASCII letters fold, the bytes of a GBK
+// double-byte character compare exactly (a trail byte may look like an ASCII letter).
+bool SameText(std::string_view a, std::string_view b);
+// ASCII letters lowered; other bytes as they are. Keys for case-blind lookups.
+constexpr int LowerAscii(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+std::string LowerText(std::string_view s);
+
 // UTF-8 to GBK. False when a character has no GBK form or the input is not valid UTF-8.
 bool Utf8ToGbk(std::string_view utf8, std::string& gbk);
 // GBK to UTF-8 (for printing on a host terminal). Invalid bytes become U+FFFD.

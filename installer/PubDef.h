@@ -6,12 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "framework/Text.h"
 #include "installer/Platform.h"
 
 inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// GBK lead bytes; the byte after one belongs to the same character.
-constexpr bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // 1-based position of the last occurrence of needle in haystack, 0 if none. Only
 // occurrences that start and end on character boundaries count.

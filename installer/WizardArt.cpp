@@ -5,19 +5,10 @@
 
 namespace {
 
-uint32_t Mix(uint32_t a, uint32_t b, double t) {
-  t = std::clamp(t, 0.0, 1.0);
-  auto ch = [&](int s) {
-    double x = ((a >> s) & 0xFF) * (1 - t) + ((b >> s) & 0xFF) * t;
-    return static_cast<uint32_t>(std::lround(x)) << s;
-  };
-  return ch(16) | ch(8) | ch(0);
-}
-
 // Blends colour over the pixel by coverage (0..1).
 void Blend(TBitmap& b, int x, int y, uint32_t colour, double coverage) {
   if (x < 0 || y < 0 || x >= b.Width() || y >= b.Height() || coverage <= 0) return;
-  b.SetPixel(x, y, Mix(b.GetPixel(x, y), colour, coverage));
+  b.SetPixel(x, y, MixPixel(b.GetPixel(x, y), colour, coverage));
 }
 
 // A rounded rectangle filled with a vertical gradient, edges anti-aliased.
@@ -31,7 +22,7 @@ void RoundRect(TBitmap& b, double x0, double y0, double x1, double y1, double r,
       double d = std::hypot(px - cx, py - cy) - r;
       double cover = std::clamp(0.5 - d, 0.0, 1.0);
       if (crisp) cover = cover >= 0.5 ? 1.0 : 0.0;
-      Blend(b, x, y, Mix(top, bottom, (py - y0) / std::max(1.0, y1 - y0)), cover);
+      Blend(b, x, y, MixPixel(top, bottom, (py - y0) / std::max(1.0, y1 - y0)), cover);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "framework/Exceptions.h"
 #include "framework/FileUtil.h"
 #include "framework/Streams.h"
+#include "framework/Text.h"
 #include "skin/VEL2SkinFormat.h"
 
 using namespace skin2;
@@ -16,9 +17,6 @@ namespace {
 
 constexpr size_t kInputBlock = 16 * 1024;
 constexpr size_t kOutputBuffer = 64 * 1024;
-
-inline bool IsGbkLead(uint8_t c) { return c >= 0x81 && c <= 0xFE; }
-inline uint8_t UpperAscii(uint8_t c) { return c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c - 32) : c; }
 
 // The raw Deflate stream of an entry, from the archive (decrypted on the fly when the entry
 // is encrypted), decoded into the output file. Returns false on a broken stream, a read or
@@ -57,20 +55,6 @@ bool InflateEntry(TFileStream& in, ZipCryptoKeys* keys, TFileStream& out, uint64
 
 }  // namespace
 
-bool SameSkinName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    uint8_t x = static_cast<uint8_t>(a[i]), y = static_cast<uint8_t>(b[i]);
-    if (IsGbkLead(x) && i + 1 < a.size()) {
-      if (x != y || a[i + 1] != b[i + 1]) return false;
-      ++i;
-      continue;
-    }
-    if (UpperAscii(x) != UpperAscii(y)) return false;
-  }
-  return true;
-}
-
 int ExtractZipEntry(const std::string& archivePath, const std::string& entryName, const std::string& outputPath,
                     const std::string& password, uint32_t maxUncompressedSize) {
   if (!FileExists(archivePath)) return 1;
@@ -102,7 +86,7 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
       uint16_t nameLength = Le16(entry + kCentralNameLengthField);
       name.resize(nameLength);
       in->ReadBuffer(name.data(), nameLength);
-      if (SameSkinName(name, entryName)) {
+      if (SameText(name, entryName)) {
         flags = Le16(entry + kCentralFlagsField);
         modTime = Le16(entry + kCentralTimeField);
         crc = Le32(entry + kCentralCrcField);
@@ -258,18 +242,18 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& skinFilePath, const st
 
 const TBitmap* Tsk2SkinFileReader::GetBitmap(std::string_view name) const {
   for (const auto& [n, bitmap] : items_.Bitmaps)
-    if (SameSkinName(n, name)) return &bitmap;
+    if (SameText(n, name)) return &bitmap;
   return nullptr;
 }
 
 int Tsk2SkinFileReader::GetBool(std::string_view name) const {
   for (const auto& [n, value] : items_.Booleans)
-    if (SameSkinName(n, name)) return value;
+    if (SameText(n, name)) return value;
   return 0;
 }
 
 int32_t Tsk2SkinFileReader::GetInteger(std::string_view name) const {
   for (const auto& [n, value] : items_.Integers)
-    if (SameSkinName(n, name)) return value;
+    if (SameText(n, name)) return value;
   return -1;
 }

@@ -31,10 +31,6 @@ struct Sk2Items {
 // that does not decode, payloads adding up to more than the data); items is then empty.
 bool ReadSk2Data(std::span<const uint8_t> data, Sk2Items& items);
 
-// Case-insensitive comparison of item and entry names: ASCII letters fold, the trail byte of
-// a GBK double-byte character does not.
-bool SameSkinName(std::string_view a, std::string_view b);
-
 class Tsk2SkinFileReader {
  public:
   // Loads the skin: extracts its data into a temporary file, reads it and removes the file.

@@ -8,6 +8,7 @@
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "framework/Text.h"
 #include "skin/VELControlThemes.h"
 #include "skin/VELMgr.h"
 #include "skin/VELPublic.h"
@@ -25,7 +26,6 @@ bool BlankCaption(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
-int LowerAscii(int ch) { return ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch; }
 }  // namespace
 
 int FormModalResult(TForm& form) {

@@ -12,6 +12,7 @@
 #include "framework/Bitmap.h"
 #include "framework/Exceptions.h"
 #include "framework/FileUtil.h"
+#include "framework/Text.h"
 #include "skin/VEL2Define.h"
 #include "skin/VEL2SkinReader.h"
 #include "skin/VEL2SkinWriter.h"
@@ -305,11 +306,11 @@ TEST(Sk2Data, OnePayloadClaimedOverAndOver) {
 }
 
 TEST(Sk2Data, NamesCompareIgnoringAsciiCaseOnly) {
-  EXPECT_TRUE(SameSkinName("SKIN2_Button", "skin2_BUTTON"));
-  EXPECT_FALSE(SameSkinName("SKIN2_BUTTON", "SKIN2_BUTTONS"));
+  EXPECT_TRUE(SameText("SKIN2_Button", "skin2_BUTTON"));
+  EXPECT_FALSE(SameText("SKIN2_BUTTON", "SKIN2_BUTTONS"));
   // 0x81 0x61 and 0x81 0x41 are two GBK characters whose trail bytes are 'a' and 'A'.
-  EXPECT_FALSE(SameSkinName("\x81\x61", "\x81\x41"));
-  EXPECT_TRUE(SameSkinName("\x81\x61x", "\x81\x61X"));
+  EXPECT_FALSE(SameText("\x81\x61", "\x81\x41"));
+  EXPECT_TRUE(SameText("\x81\x61x", "\x81\x61X"));
 }
 
 TEST_F(SkinFile, ReaderLookups) {

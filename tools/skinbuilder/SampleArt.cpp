@@ -14,15 +14,6 @@ constexpr uint32_t kFrameLight = 0x4F8FDC, kFrameDark = 0x163F7C;
 constexpr uint32_t kForm = 0xEAF2FC, kBorder = 0x3C78C3, kBorderDark = 0x1F4E96, kGlyph = 0xFFFFFF;
 constexpr uint32_t kGrey = 0xA8B4C4, kGreyFill = 0xE4E8EE;
 
-uint32_t Mix(uint32_t a, uint32_t b, double t) {
-  t = std::clamp(t, 0.0, 1.0);
-  auto ch = [&](int s) {
-    double x = ((a >> s) & 0xFF) * (1 - t) + ((b >> s) & 0xFF) * t;
-    return static_cast<uint32_t>(std::lround(x)) << s;
-  };
-  return ch(16) | ch(8) | ch(0);
-}
-
 struct Rect {
   int x, y, w, h;
 };
@@ -64,7 +55,7 @@ void Face(TBitmap& b, Rect r, double radius, int corners, uint32_t border, const
 // Anti-aliased strokes blended onto what is there (glyphs sit inside faces, never on the key).
 void Blend(TBitmap& b, int x, int y, uint32_t c, double coverage) {
   if (x < 0 || y < 0 || x >= b.Width() || y >= b.Height() || coverage <= 0) return;
-  b.SetPixel(x, y, Mix(b.GetPixel(x, y), c, coverage));
+  b.SetPixel(x, y, MixPixel(b.GetPixel(x, y), c, coverage));
 }
 void Line(TBitmap& b, double x0, double y0, double x1, double y1, double width, uint32_t c) {
   int minX = static_cast<int>(std::floor(std::min(x0, x1) - width)), maxX = static_cast<int>(std::ceil(std::max(x0, x1) + width));
@@ -85,15 +76,15 @@ void Disc(TBitmap& b, double cx, double cy, double r, uint32_t c) {
 }
 
 std::function<uint32_t(int, int)> Vertical(uint32_t top, uint32_t bottom, int h) {
-  return [=](int, int y) { return Mix(top, bottom, h > 1 ? y / double(h - 1) : 0); };
+  return [=](int, int y) { return MixPixel(top, bottom, h > 1 ? y / double(h - 1) : 0); };
 }
 std::function<uint32_t(int, int)> Horizontal(uint32_t left, uint32_t right, int w) {
-  return [=](int x, int) { return Mix(left, right, w > 1 ? x / double(w - 1) : 0); };
+  return [=](int x, int) { return MixPixel(left, right, w > 1 ? x / double(w - 1) : 0); };
 }
 // The title strip's shading: a glossy upper half over a deeper lower half.
 uint32_t TitleShade(int y, int h) {
   double t = y / double(h - 1);
-  uint32_t c = t < 0.45 ? Mix(kTitleShine, kTitleTop, t / 0.45) : Mix(kTitleTop, kTitleBottom, (t - 0.45) / 0.55);
+  uint32_t c = t < 0.45 ? MixPixel(kTitleShine, kTitleTop, t / 0.45) : MixPixel(kTitleTop, kTitleBottom, (t - 0.45) / 0.55);
   return y == h - 1 ? kTitleEdge : c;
 }
 
@@ -170,7 +161,7 @@ TBitmap Button() {
     Face(b, {i * w, 0, w, h}, 3.5, 15, borders[i], [&, i](int, int y) {
       double t = y / double(h - 1);
       // A glassy highlight in the upper half.
-      return t < 0.5 ? Mix(tops[i], Mix(tops[i], bottoms[i], 0.35), t * 2) : Mix(Mix(tops[i], bottoms[i], 0.55), bottoms[i], (t - 0.5) * 2);
+      return t < 0.5 ? MixPixel(tops[i], MixPixel(tops[i], bottoms[i], 0.35), t * 2) : MixPixel(MixPixel(tops[i], bottoms[i], 0.55), bottoms[i], (t - 0.5) * 2);
     });
     if (i == 1)  // the hot frame has an inner glow line
       for (int x = i * w + 3; x < i * w + w - 3; ++x) b.SetPixel(x, 1, 0xFFFFFF);
@@ -216,7 +207,7 @@ TBitmap RadioButtons() {
         double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
         if (d > 6.6) continue;
         b.SetPixel(x, y, d > 5.6 ? (disabled ? kGrey : kBorder)
-                                 : Mix(disabled ? kGreyFill : 0xDCE9FA, disabled ? 0xF4F6F8 : 0xFFFFFF, (y - 2) / 10.0));
+                                 : MixPixel(disabled ? kGreyFill : 0xDCE9FA, disabled ? 0xF4F6F8 : 0xFFFFFF, (y - 2) / 10.0));
       }
     if (checked) Disc(b, cx, cy, 2.8, disabled ? 0x8A96A8 : 0x1D5BB0);
   }
@@ -256,7 +247,7 @@ TBitmap ProgressFill(int w, int h) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       double t = across ? x / double(w - 1) : y / double(h - 1);
-      b.SetPixel(x, y, t < 0.45 ? Mix(0xB7DAFF, 0x4E95E8, t / 0.45) : Mix(0x2C75D6, 0x5BA4F0, (t - 0.45) / 0.55));
+      b.SetPixel(x, y, t < 0.45 ? MixPixel(0xB7DAFF, 0x4E95E8, t / 0.45) : MixPixel(0x2C75D6, 0x5BA4F0, (t - 0.45) / 0.55));
     }
   return b;
 }
@@ -283,7 +274,7 @@ TBitmap Tabs() {
 TBitmap Gradient(int w, int h, uint32_t top, uint32_t bottom) {
   TBitmap b(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) b.SetPixel(x, y, Mix(top, bottom, y / double(h - 1)));
+    for (int x = 0; x < w; ++x) b.SetPixel(x, y, MixPixel(top, bottom, y / double(h - 1)));
   return b;
 }
 
