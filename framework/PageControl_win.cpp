@@ -6,6 +6,7 @@
 
 namespace {
 constexpr int kTabHeight = 22;
+constexpr int kDisplayMargin = 4;
 }
 
 TTabSheet::TTabSheet(TComponent* owner) : TCustomControl(owner) {
@@ -133,10 +134,12 @@ bool TPageControl::AnyTabVisible() const {
   return std::any_of(pages_.begin(), pages_.end(), [](TTabSheet* p) { return p->TabVisible(); });
 }
 
+// The pages sit inside a 4-pixel margin (a 2-pixel border and 2 of padding) below the tab
+// row, whether or not the border is drawn and even with every tab hidden, as a system tab
+// control lays out its display area.
 TRect TPageControl::DisplayRect() const {
-  TRect r = ClientRect();
-  if (AnyTabVisible()) r.Top += kTabHeight + (style_ == tsTabs ? 0 : 3);
-  if (style_ == tsTabs && AnyTabVisible()) r = r.Inflate(-2, -2);
+  TRect r = ClientRect().Inflate(-kDisplayMargin, -kDisplayMargin);
+  if (AnyTabVisible()) r.Top += style_ == tsTabs ? kTabHeight - 2 : kTabHeight + 3;
   return r;
 }
 

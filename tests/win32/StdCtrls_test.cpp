@@ -154,6 +154,25 @@ TEST_F(StdCtrls, AlignedControlsShareTheClientArea) {
   EXPECT_EQ(pages->BoundsRect(), (TRect{0, 30, 300, 250}));
 }
 
+TEST_F(StdCtrls, PagesSitInsideTheMarginBelowTheTabs) {
+  TPageControl* pages = Add<TPageControl>();
+  pages->SetBounds(1, 60, 526, 181);
+  pages->SetStyle(tsFlatButtons);
+  auto* sheet = new TTabSheet(form);
+  sheet->SetPageControl(pages);
+  form->HandleNeeded();
+  // Tabs shown: the button row and its gap come first.
+  EXPECT_EQ(sheet->BoundsRect(), (TRect{4, 4 + 22 + 3, 522, 177}));
+  // Every tab hidden: only the margin, so a control at the top of a page is not pushed
+  // under whatever overlaps the control's edge.
+  sheet->SetTabVisible(false);
+  EXPECT_EQ(sheet->BoundsRect(), (TRect{4, 4, 522, 177}));
+  pages->SetStyle(tsTabs);
+  EXPECT_EQ(sheet->BoundsRect(), (TRect{4, 4, 522, 177}));
+  sheet->SetTabVisible(true);
+  EXPECT_EQ(sheet->BoundsRect(), (TRect{4, 24, 522, 177}));
+}
+
 TEST_F(StdCtrls, ClosingAsksAndTheMainFormTerminates) {
   bool allow = false;
   int asked = 0;
