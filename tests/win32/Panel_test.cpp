@@ -493,7 +493,9 @@ TEST_F(PanelTest, FileThemeGivesTheLookOnlyToPanelsThatAskForIt) {
     EXPECT_EQ(panel->CaptionFontColor(), 0x00C000u);
     EXPECT_EQ(panel->Color(), clWhite);
     ASSERT_EQ(panel->TitleBitmap().Height(), row.strip);
-    if (row.withStrip) EXPECT_EQ(panel->TitleBitmap().GetPixel(0, 3), row.stripPixel);
+    if (row.withStrip) {
+      EXPECT_EQ(panel->TitleBitmap().GetPixel(0, 3), row.stripPixel);
+    }
     const TBitmap shot = Render(*panel);
     EXPECT_EQ(shot.GetPixel(0, 50), 0xC00000u);  // border colour 0000C0 as a pixel
     delete panel;
