@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <tlhelp32.h>
 #include <vector>
@@ -24,7 +25,11 @@ std::wstring RegText(HKEY root, const std::wstring& key, const wchar_t* name) {
   wchar_t buf[1024] = {};
   DWORD size = sizeof buf, type = 0;
   if (RegGetValueW(root, key.c_str(), name, RRF_RT_ANY, &type, buf, &size) != ERROR_SUCCESS) return L"(none)";
-  if (type == REG_DWORD) return std::to_wstring(*reinterpret_cast<DWORD*>(buf)) + L" (REG_DWORD)";
+  if (type == REG_DWORD) {
+    DWORD value;
+    std::memcpy(&value, buf, sizeof value);
+    return std::to_wstring(value) + L" (REG_DWORD)";
+  }
   return L"\"" + std::wstring(buf) + L"\"";
 }
 
