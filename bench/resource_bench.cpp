@@ -13,7 +13,9 @@
 #include "installer/FakePlatform.h"
 #include "installer/SetupData.h"
 
-// Heap accounting for the peak measurement: every operator new in this program.
+// Heap accounting for the peak measurement: every operator new in this program. The
+// replacements below pair malloc with free themselves, which GCC cannot see.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 static std::atomic<int64_t> g_live{0}, g_peak{0};
 void* operator new(size_t n) {
   void* p = std::malloc(n + 16);

@@ -64,7 +64,12 @@ class Builder {
       int month = std::stoi(d.substr(4, 2)), day = std::stoi(d.substr(6, 2));
       ok = month >= 1 && month <= 12 && day >= 1 && day <= 31;
     }
-    if (!ok) Error(field, "\"" + node.value_or(std::string()) + "\" is not a date YYYYMMDD");
+    if (!ok) {
+      std::string message = "\"";
+      message += node.value_or(std::string());
+      message += "\" is not a date YYYYMMDD";
+      Error(field, message);
+    }
   }
 
   fs::path Resolve(const std::string& raw, const std::string& field) {
