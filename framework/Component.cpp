@@ -6,7 +6,6 @@
 #include "framework/Text.h"
 
 namespace {
-
 void Erase(std::vector<TComponent*>& list, TComponent* item) {
   list.erase(std::remove(list.begin(), list.end(), item), list.end());
 }

@@ -131,7 +131,7 @@ const std::any* TMethodTable::Find(std::string_view name) const {
   return nullptr;
 }
 
-bool TReader::SameIdent(std::string_view a, std::string_view b) { return LowerText(a) == LowerText(b); }
+bool TReader::SameIdent(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 int64_t TReader::Int(const TLayoutValue& v) {
   if (v.kind != TLayoutValue::Integer) throw ELayoutError(std::string("Integer expected, found ") + v.KindName());

@@ -2,13 +2,12 @@
 
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c; };
   for (size_t i = 0; i < a.size(); ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
     if (IsGbkLeadByte(x) && i + 1 < a.size()) {
       if (x != y || a[i + 1] != b[i + 1]) return false;
       ++i;
-    } else if (upper(x) != upper(y)) {
+    } else if (LowerAscii(x) != LowerAscii(y)) {
       return false;
     }
   }
