@@ -6,12 +6,27 @@
 #include "installer/PubDef.h"
 
 std::string FakePlatform::Key(const std::string& path) {
-  std::string k = path;
-  // Upper-case ASCII letters only; the trail byte of a double-byte character stays.
-  for (size_t i = 0; i < k.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(k[i]);
-    if (c >= 0x81 && c <= 0xFE) ++i;
-    else if (c >= 'a' && c <= 'z') k[i] = static_cast<char>(c - 'a' + 'A');
+  std::string k;
+  k.reserve(path.size());
+  // Upper-case ASCII letters only; the trail byte of a double-byte character stays. A run
+  // of backslashes inside a path names one separator, as the system's path parsing has it;
+  // only the two that open a network path stay apart.
+  bool afterSeparator = false;
+  for (size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsGbkLeadByte(c) && i + 1 < path.size()) {
+      k += path[i];
+      k += path[++i];
+      afterSeparator = false;
+      continue;
+    }
+    if (c == '\\') {
+      if (afterSeparator && i > 1) continue;
+      afterSeparator = true;
+    } else {
+      afterSeparator = false;
+    }
+    k += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
   }
   while (k.size() > 3 && k.back() == '\\') k.pop_back();
   return k;
@@ -58,13 +73,36 @@ unsigned long FakePlatform::ChangeDir(const std::string& path) {
 }
 
 void FakePlatform::WriteNewFile(const std::string& path, std::span<const uint8_t> data) {
+  CreateNewFile(path)->WriteBuffer(data.data(), data.size());
+}
+
+// Appends to the fake file it was created for, as long as that file exists.
+class FakeFileStream : public TStream {
+ public:
+  FakeFileStream(FakePlatform& fake, std::string key) : fake_(fake), key_(std::move(key)) {}
+  size_t Read(void*, size_t) override { return 0; }
+  size_t Write(const void* buffer, size_t count) override {
+    auto it = fake_.files_.find(key_);
+    if (it == fake_.files_.end() || fake_.failingWrites.count(key_)) return 0;
+    it->second.content.append(static_cast<const char*>(buffer), count);
+    return count;
+  }
+  int64_t Seek(int64_t, SeekOrigin) override { return -1; }
+
+ private:
+  FakePlatform& fake_;
+  std::string key_;
+};
+
+std::unique_ptr<TStream> FakePlatform::CreateNewFile(const std::string& path) {
   std::string k = Key(path);
   std::string parent = ParentOf(k);
   auto it = files_.find(k);
   if (parent.empty() || !dirs_.count(parent) || unwritableFolders.count(parent) || dirs_.count(k) ||
       (it != files_.end() && (it->second.readOnly || it->second.hidden)))
     throw EFCreateError(path, "Access is denied.");
-  files_[k] = File{std::string(data.begin(), data.end())};
+  files_[k] = File{};
+  return std::make_unique<FakeFileStream>(*this, k);
 }
 
 Bytes FakePlatform::ReadWholeFile(const std::string& path) {

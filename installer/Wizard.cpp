@@ -2,6 +2,7 @@
 
 #include "installer/AuxActions.h"
 #include "installer/PubDef.h"
+#include "framework/Text.h"
 
 namespace {
 void Go(MainFormState& form, WizardView& view, int page) {
@@ -14,7 +15,20 @@ std::string TrimFolderText(const std::string& text) {
   size_t begin = 0, end = text.size();
   while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
   while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
+  std::string trimmed = text.substr(begin, end - begin);
+  // The folder is stored without a trailing backslash: the run appends "\name" to it.
+  // Characters are walked from the front, as a double-byte character's trail byte may be
+  // a backslash.
+  size_t keep = 0;  // end of the last character that is not a backslash
+  for (size_t i = 0; i < trimmed.size();) {
+    size_t len = IsGbkLeadByte(static_cast<unsigned char>(trimmed[i])) && i + 1 < trimmed.size() ? 2 : 1;
+    if (len == 2 || trimmed[i] != '\\') keep = i + len;
+    i += len;
+  }
+  if (keep == 2 && trimmed[1] == ':' && trimmed.size() > 2) keep = 3;  // a drive root keeps its own
+  if (keep == 0 && !trimmed.empty()) keep = 1;                          // backslashes only: one stays
+  trimmed.resize(keep);
+  return trimmed;
 }
 
 bool ValidateTargetFolder(Platform& platform, MainFormState& form, WizardView& view) {
@@ -30,6 +44,12 @@ bool ValidateTargetFolder(Platform& platform, MainFormState& form, WizardView& v
   }
   if (text.back() == ':' || text[text.size() - 2] == ':') {
     platform.ShowMessage(kDriveRootText);
+    return false;
+  }
+  // The record keeps 128 bytes of the folder: a longer one would be cut, and the files
+  // would go into whatever folder the cut text names.
+  if (text.size() > Text128::kCapacity) {
+    platform.ShowMessage(kFolderTooLongText);
     return false;
   }
   if (!platform.DirectoryExists(text)) {

@@ -34,6 +34,7 @@ inline constexpr const char* kNoFolderText = "请选择目标文件夹!";
 inline constexpr const char* kNotFullPathText = "必须指定完全路径!\r\n比如:\r\nC:\\KORVA-Y";
 inline constexpr const char* kDriveRootText = "不能安装到驱动器的根目录下!";
 inline constexpr const char* kCreateFolderFailedText = "创建子文件夹失败！";
+inline constexpr const char* kFolderTooLongText = "目标文件夹的路径太长,不能超过128个字节!\r\n请选择一个路径较短的文件夹。";
 inline constexpr const char* kNoUsbDriveText = "安装提示：未检测到U盘！必须安装到U盘才能正常使用！";
 inline constexpr const char* kCancelQuestion =
     "安装程序还没有完成,如果您现在关闭安装程序，程序不会安装到你的计算机中，\r您也可以稍后运行安装程序来完成安装。"
@@ -41,7 +42,8 @@ inline constexpr const char* kCancelQuestion =
 inline constexpr const char* kBrowseTitle = "选择安装目标文件夹";
 inline constexpr int kCsidlDesktop = 0;
 
-// Blanks and control characters removed from both ends.
+// Blanks and control characters removed from both ends, then trailing backslashes, but
+// for the one of a drive root ("C:\\").
 std::string TrimFolderText(const std::string& text);
 
 // The folder page's checks on Next. Writes the trimmed text back, shows the messages, and

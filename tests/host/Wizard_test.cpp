@@ -77,6 +77,9 @@ TEST_F(WizardTest, FolderChecksInOrder) {
       {"no removable drive, C:", "C:\\", "C:\\App", "C:\\App", true, {noUsb}},
       {"no removable drive, D: warns twice", "C:\\", "D:\\New\\Deeper", "D:\\New\\Deeper", true, {noUsb, noUsb}},
       {"missing drive", "E:\\", "Q:\\App", "Q:\\App", false, {kCreateFolderFailedText, noUsb}},
+      {"trailing backslashes dropped", "E:\\", " E:\\Tools\\\\ ", "E:\\Tools", true, {}},
+      {"a drive root keeps one", "E:\\", "E:\\\\", "E:\\", false, {kDriveRootText}},
+      {"trail byte 0x5C is no backslash", "E:\\", "E:\\\xB1\x5C", "E:\\\xB1\x5C", true, {}},
   };
   for (const Case& c : cases) {
     form.LabelPFCaption = c.labelPF;
@@ -90,11 +93,30 @@ TEST_F(WizardTest, FolderChecksInOrder) {
   EXPECT_TRUE(fake.DirectoryExists("D:\\New\\Deeper"));
 }
 
-TEST_F(WizardTest, LongFolderIsStoredCut) {
+TEST_F(WizardTest, FolderThatDoesNotFitTheRecordIsRefused) {
   form.LabelPFCaption = "E:\\";
-  std::string text = "E:\\" + std::string(150, 'a');
-  EXPECT_TRUE(Validate(text));
-  EXPECT_EQ(form.Config.TargetFolder(), text.substr(0, 128));
+  const std::string fits = "E:\\" + std::string(125, 'a');
+  EXPECT_TRUE(Validate(fits));
+  EXPECT_EQ(form.Config.TargetFolder(), fits);
+  // One byte more, and the case where 128 bytes would end inside a double-byte character
+  // (its lead byte would join the next backslash): refused before anything is created.
+  for (const std::string& text : {"E:\\" + std::string(126, 'b'),
+                                  "C:\\T1\\" + std::string(123, 'a') + "\\盘xyz"}) {
+    form.Config.SetTargetFolder("unchanged");
+    EXPECT_FALSE(Validate(text));
+    EXPECT_EQ(fake.messages, std::vector<std::string>{kFolderTooLongText});
+    EXPECT_EQ(form.Config.TargetFolder(), "unchanged");
+  }
+  EXPECT_EQ(fake.DirCountUnder("C:\\"), 0u);
+  EXPECT_EQ(fake.DirCountUnder("E:\\"), 1u);
+}
+
+TEST_F(WizardTest, DoubledBackslashNamesOneSeparatorAsOnWindows) {
+  fake.AddDir("E:\\KORVA-Y");
+  fake.WriteNewFile("E:\\KORVA-Y\\\\K_rv.cx", std::vector<uint8_t>{'x'});
+  EXPECT_EQ(fake.FileContent("e:\\korva-y\\K_rv.cx"), "x");
+  EXPECT_TRUE(fake.DirectoryExists("E:\\\\KORVA-Y\\\\"));
+  EXPECT_FALSE(fake.DirectoryExists("\\\\KORVA-Y"));  // a network path keeps its two
 }
 
 TEST_F(WizardTest, PagesForwardWithAgreeAndBack) {
