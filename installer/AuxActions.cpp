@@ -41,7 +41,10 @@ bool OpenInDefaultBrowser(Platform& platform, const std::string& url) {
     // A command of another type counts as no command: this action shows nothing.
   }
   if (command.empty()) return false;
-  platform.ShellOpen("open", BrowserProgramPath(command), url, kShow);
+  // With no program the shell would open the address with whatever it chooses: a command
+  // that names no program opens nothing.
+  std::string program = BrowserProgramPath(command);
+  if (!program.empty()) platform.ShellOpen("open", program, url, kShow);
   return true;
 }
 

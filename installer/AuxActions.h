@@ -26,7 +26,7 @@ void BPingClick(Platform& platform, const SetupConfig& config);
 // The program path of a browser command: what lies between its first two double quotes.
 std::string BrowserProgramPath(const std::string& command);
 // Starts the default browser with url. True when a browser command was found, even when
-// it names no program.
+// it names no program (nothing is started then).
 bool OpenInDefaultBrowser(Platform& platform, const std::string& url);
 
 // Opens WebSite with the shell's default action.

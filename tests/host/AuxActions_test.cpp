@@ -43,12 +43,11 @@ TEST(AuxActions, OpenInDefaultBrowser) {
   EXPECT_TRUE(OpenInDefaultBrowser(fake, "http://x/"));  // found, though it names no program
   fake.SetRegString(RegRoot::ClassesRoot, kBrowserCommandKey, "", "\"C:\\B\\b.exe\" -nohome");
   EXPECT_TRUE(OpenInDefaultBrowser(fake, "http://x/?id=产品"));
-  ASSERT_EQ(fake.launches.size(), 2u);
-  EXPECT_EQ(fake.launches[0].file, "");
-  EXPECT_EQ(fake.launches[1].verb, "open");
-  EXPECT_EQ(fake.launches[1].file, "C:\\B\\b.exe");
-  EXPECT_EQ(fake.launches[1].parameters, "http://x/?id=产品");
-  EXPECT_EQ(fake.launches[1].showCommand, 5);
+  ASSERT_EQ(fake.launches.size(), 1u);  // the command without a program opened nothing
+  EXPECT_EQ(fake.launches[0].verb, "open");
+  EXPECT_EQ(fake.launches[0].file, "C:\\B\\b.exe");
+  EXPECT_EQ(fake.launches[0].parameters, "http://x/?id=产品");
+  EXPECT_EQ(fake.launches[0].showCommand, 5);
   // A command of another type shows nothing and opens nothing.
   fake.SetRegDword(RegRoot::ClassesRoot, kBrowserCommandKey, "", 1);
   EXPECT_FALSE(OpenInDefaultBrowser(fake, "http://x/"));
