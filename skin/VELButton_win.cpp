@@ -195,9 +195,11 @@ void TvelCustomButton::Paint(TCanvas& canvas) {
     if (transparent_) {
       TWinControl* parent = Parent();
       if (auto* sheet = dynamic_cast<TTabSheet*>(parent)) {
+        // The sheet draws nothing itself: its parent shows under the button, offset by the
+        // sheet's place in it and the button's place on the sheet.
         TWinControl* host = sheet->Parent();
         if (host && host->HandleAllocated())
-          PaintParentBackground(bc.Handle(), host->Handle(), sheet->Left(), sheet->Top());
+          PaintParentBackground(bc.Handle(), host->Handle(), sheet->Left() + Left(), sheet->Top() + Top());
       } else if (parent && parent->HandleAllocated()) {
         PaintParentBackground(bc.Handle(), parent->Handle(), Left(), Top());
       }
@@ -212,6 +214,8 @@ void TvelCustomButton::Paint(TCanvas& canvas) {
     bc.Font = Font();
     canvas.Font = Font();
     if (!BlankCaption(caption_)) DrawCaption(bc, caption_);
+    // The bold mark belongs to this paint only, whether or not a caption took it.
+    boldCaption_ = false;
   }
   canvas.Draw(0, 0, buffer);
 }
@@ -483,6 +487,7 @@ void TvelButton::DrawCaption(TCanvas& canvas, const std::string& text) {
   }
   canvas.Brush.Style = bsClear;
   canvas.Font = Font();
+  if (boldCaption_) canvas.Font.SetStyle(canvas.Font.Style() | fsBold);
   TPoint origin = textOrigin_;
   if (!Enabled()) {
     canvas.Font.SetColor(clWhite);

@@ -207,7 +207,8 @@ void TvelPanel::MouseMove(TShiftState shift, int x, int y) {
 
 void TvelPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TCustomControl::MouseUp(button, shift, x, y);
-  if (button != mbLeft) return;
+  // A click during a fold animation would start a second fold inside the first.
+  if (button != mbLeft || animating_) return;
   if (hover_) {
     std::weak_ptr<bool> alive = alive_;
     if (expanded_)
@@ -385,10 +386,13 @@ void TvelCustomPanel::Paint(TCanvas& target) {
         case TvelPictureMode::Stretch:
           picture_->Draw(canvas, client);
           break;
-        case TvelPictureMode::Tile:
+        case TvelPictureMode::Tile: {
           GdiFlush();  // the tiles are written straight into the buffer's pixels
-          TileDrawPicture(buffer, picture_->Bitmap(), client);
+          const TBitmap& bmp = picture_->Bitmap();
+          const uint32_t key = PixelToColor(bmp.GetPixel(0, bmp.Height() - 1));
+          TileDrawPicture(buffer, bmp, client, picture_->Transparent() ? &key : nullptr);
           break;
+        }
         default:
           picture_->Draw(canvas, Bounds(0, 0, picture_->Width(), picture_->Height()));
           break;

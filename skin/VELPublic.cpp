@@ -138,7 +138,7 @@ void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bo
   StretchCopy(canvas, {rect.Left + pw, rect.Top, rect.Right - pw, rect.Top + ph}, bitmap, {pw, 0, 2 * pw, ph}, key);
 }
 
-void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TRect& rect) {
+void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TRect& rect, const uint32_t* transparentKey) {
   const int pw = picture.Width(), ph = picture.Height();
   if (pw <= 0 || ph <= 0) return;
   const TRect whole{0, 0, pw, ph};
@@ -146,7 +146,7 @@ void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TRect& rect)
   const int xEnd = std::min(pw + rect.Width(), canvas.Width());
   const int yEnd = std::min(ph + rect.Height(), canvas.Height());
   for (int x = 0; x < xEnd; x += pw)
-    for (int y = 0; y < yEnd; y += ph) StretchCopy(canvas, {x, y, x + pw, y + ph}, picture, whole, nullptr);
+    for (int y = 0; y < yEnd; y += ph) StretchCopy(canvas, {x, y, x + pw, y + ph}, picture, whole, transparentKey);
 }
 
 std::vector<TRect> BitmapRegionRuns(const TBitmap& bitmap, uint32_t keyColor) {

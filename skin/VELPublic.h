@@ -44,7 +44,9 @@ void DrawThreePart(TBitmap& canvas, const TBitmap& bitmap, const TRect& rect, bo
                    uint32_t keyColor);
 
 // Tiles the picture from the canvas origin, one tile beyond rect's size in each direction.
-void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TRect& rect);
+// With transparentKey set, pixels of that colour value are left out.
+void TileDrawPicture(TBitmap& canvas, const TBitmap& picture, const TRect& rect,
+                     const uint32_t* transparentKey = nullptr);
 
 // The rectangles (x1, y, x2 + 1, y + 1) of every maximal run of pixels whose colour differs
 // from keyColor, row by row. A system colour constant as key matches no pixel.

@@ -181,6 +181,12 @@ TEST(TileDrawPicture, FromOriginOneTileBeyond) {
   EXPECT_EQ(canvas.GetPixel(0, 6), 0u);
   TBitmap none;
   TileDrawPicture(canvas, none, {0, 0, 20, 20});  // draws nothing, no crash
+  // With a key, the key's pixels leave what was there.
+  const uint32_t key = PixelToColor(pic.GetPixel(1, 0));
+  canvas.Fill(0x123456);
+  TileDrawPicture(canvas, pic, {0, 0, 6, 4}, &key);
+  EXPECT_EQ(canvas.GetPixel(4, 2), 0x123456u);
+  EXPECT_EQ(canvas.GetPixel(5, 2), pic.GetPixel(2, 0));
 }
 
 TEST(Gradients, VerticalRows) {
