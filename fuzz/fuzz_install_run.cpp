@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "installer/BaseDef.h"
 #include "installer/FakePlatform.h"
 #include "installer/InstallRun.h"
 #include "installer/PubDef.h"
@@ -76,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   r.ShortcutCount.Set(shortcuts);
   r.RegistryValueCount.Set(values);
   form.Config.SetTargetFolder("E:\\Target");
-  form.PackStream = std::make_unique<TMemoryStream>();
-  if (in.left) form.PackStream->Write(in.p, in.left);
+  Bytes pack = CompressResource({in.p, in.left});
+  form.PackResource = pack.view();
   form.PublisherKeyPath = "\\Software\\P";
   form.InstalledStateKeyPath = "\\Software\\P\\F";
 

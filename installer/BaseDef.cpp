@@ -4,71 +4,122 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "framework/Exceptions.h"
 
 namespace {
 constexpr size_t kInputChunk = 65536;
 constexpr size_t kOutputPiece = 256 * 1024;
+// The verification's buffer: small enough that each piece is still in the cache when the sum
+// reads it, large enough that the inflater's per-call costs stay small.
+constexpr size_t kSumPiece = 64 * 1024;
 
 uint32_t ReadLE32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
          static_cast<uint32_t>(p[3]) << 24;
 }
 
-// Owns an inflater so that it is ended on every path.
-struct Inflater {
-  z_stream z{};
-  bool live = false;
-  Inflater() {
-    if (inflateInit(&z) != Z_OK) throw EDecompressionError();
-    live = true;
-  }
-  ~Inflater() {
-    if (live) inflateEnd(&z);
-  }
-};
+// zlib's state and window come from operator new, so heap accounting sees them.
+voidpf ZAlloc(voidpf, uInt items, uInt size) {
+  return ::operator new(static_cast<size_t>(items) * size, std::nothrow);
+}
+void ZFree(voidpf, voidpf p) { ::operator delete(p); }
 }  // namespace
 
-Bytes DecompressResource(std::span<const uint8_t> resource, uint32_t* byteSum) {
-  if (byteSum) *byteSum = 0;
+struct PackInflater::State {
+  z_stream z{};
+};
+
+PackInflater::PackInflater(std::span<const uint8_t> resource) {
   if (resource.size() < 4) throw EReadError();
   int32_t declared = static_cast<int32_t>(ReadLE32(resource.data()));
-  const uint8_t* in = resource.data() + 4;
-  size_t inLeft = resource.size() - 4;
+  in_ = resource.data() + 4;
+  inLeft_ = resource.size() - 4;
   if (declared < 0) throw EReadError();
-  uint64_t u = static_cast<uint32_t>(declared);
-  if (u == 0) return Bytes();
-  if (u > static_cast<uint64_t>(inLeft) * kMaxInflateRatio || u > SIZE_MAX) throw EReadError();
+  size_ = static_cast<uint32_t>(declared);
+  if (size_ > static_cast<uint64_t>(inLeft_) * kMaxInflateRatio) throw EReadError();
+}
 
-  Bytes out(static_cast<size_t>(u));
-  Inflater inf;
-  size_t produced = 0;
-  while (produced < out.size()) {
-    if (inf.z.avail_in == 0) {
-      if (inLeft == 0) throw EReadError();  // input ran out before U bytes
-      size_t n = std::min(inLeft, kInputChunk);
-      inf.z.next_in = const_cast<Bytef*>(in);
-      inf.z.avail_in = static_cast<uInt>(n);
-      in += n;
-      inLeft -= n;
+PackInflater::~PackInflater() {
+  if (z_) inflateEnd(&z_->z);
+  delete z_;
+}
+
+void PackInflater::Read(std::span<uint8_t> out) {
+  if (out.size() > size_ - produced_) throw EReadError();
+  if (out.empty()) return;
+  if (!z_) {
+    auto state = std::make_unique<State>();
+    state->z.zalloc = ZAlloc;
+    state->z.zfree = ZFree;
+    if (inflateInit(&state->z) != Z_OK) throw EDecompressionError();
+    z_ = state.release();
+  }
+  z_stream& z = z_->z;
+  uint8_t* next = out.data();
+  size_t left = out.size();
+  while (left) {
+    if (z.avail_in == 0) {
+      if (inLeft_ == 0) throw EReadError();  // input ran out before U bytes
+      size_t n = std::min(inLeft_, kInputChunk);
+      z.next_in = const_cast<Bytef*>(in_);
+      z.avail_in = static_cast<uInt>(n);
+      in_ += n;
+      inLeft_ -= n;
     }
-    // Output in cache-sized pieces, so the sum reads bytes that are still hot.
-    size_t room = std::min<size_t>(out.size() - produced, kOutputPiece);
-    inf.z.next_out = out.data() + produced;
-    inf.z.avail_out = static_cast<uInt>(room);
-    int rc = inflate(&inf.z, Z_NO_FLUSH);
-    size_t got = room - inf.z.avail_out;
-    if (byteSum) *byteSum += PackByteSum({out.data() + produced, got});
-    produced += got;
+    size_t room = std::min<size_t>(left, kOutputPiece);
+    z.next_out = next;
+    z.avail_out = static_cast<uInt>(room);
+    int rc = inflate(&z, Z_NO_FLUSH);
+    size_t got = room - z.avail_out;
+    next += got;
+    left -= got;
+    produced_ += got;
     if (rc == Z_STREAM_END) {
-      if (produced < out.size()) throw EReadError();  // stream ended before U bytes
+      if (left) throw EReadError();  // stream ended before U bytes
       break;
     }
     if (rc == Z_BUF_ERROR) continue;  // needs more input; the loop supplies it or fails
     if (rc != Z_OK) throw EDecompressionError();
   }
+}
+
+void PackInflater::Skip(uint64_t count, std::span<uint8_t> scratch) {
+  while (count) {
+    size_t n = static_cast<size_t>(std::min<uint64_t>(count, scratch.size()));
+    Read(scratch.first(n));
+    count -= n;
+  }
+}
+
+Bytes DecompressResource(std::span<const uint8_t> resource, uint32_t* byteSum) {
+  if (byteSum) *byteSum = 0;
+  PackInflater inflater(resource);
+  if (inflater.Size() > SIZE_MAX) throw EReadError();
+  Bytes out(static_cast<size_t>(inflater.Size()));
+  // Output in cache-sized pieces, so the sum reads bytes that are still hot.
+  for (size_t done = 0; done < out.size();) {
+    std::span<uint8_t> piece(out.data() + done, std::min(out.size() - done, kOutputPiece));
+    inflater.Read(piece);
+    if (byteSum) *byteSum += PackByteSum(piece);
+    done += piece.size();
+  }
   return out;
+}
+
+uint32_t PackResourceSum(std::span<const uint8_t> resource, const std::atomic<bool>* cancel) {
+  PackInflater inflater(resource);
+  std::unique_ptr<uint8_t[]> buffer(new uint8_t[kSumPiece]);
+  uint32_t sum = 0;
+  while (inflater.Produced() < inflater.Size()) {
+    if (cancel && cancel->load(std::memory_order_relaxed)) return 0;
+    std::span<uint8_t> piece(buffer.get(), static_cast<size_t>(std::min<uint64_t>(kSumPiece, inflater.Size() - inflater.Produced())));
+    inflater.Read(piece);
+    sum += PackByteSum(piece);
+  }
+  return sum;
 }
 
 void DecompressInPlace(TMemoryStream& stream) {

@@ -1,6 +1,7 @@
 // Compressed resources (a 4-byte little-endian size U, then a zlib stream) and the pack's
 // byte sum.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <span>
 
@@ -10,6 +11,34 @@
 // Deflate cannot expand data by more than about 1032:1; a U beyond what the compressed
 // bytes could produce is refused before anything is allocated.
 constexpr uint64_t kMaxInflateRatio = 1032;
+
+// Inflates a CompressedResource piece by piece into the caller's buffers, so that a pack of
+// any size passes through a few kilobytes of the inflater's own state. Checks and errors are
+// those of DecompressResource: the constructor rejects fewer than 4 bytes and an impossible
+// U; reads raise EReadError when the stream ends or its input runs out before U bytes, and
+// EDecompressionError on corrupt data. Nothing beyond U is ever produced.
+class PackInflater {
+ public:
+  explicit PackInflater(std::span<const uint8_t> resource);
+  ~PackInflater();
+  PackInflater(const PackInflater&) = delete;
+  PackInflater& operator=(const PackInflater&) = delete;
+
+  uint64_t Size() const { return size_; }          // U
+  uint64_t Produced() const { return produced_; }  // bytes handed out or skipped so far
+  // Fills out whole; asking for more than Size() - Produced() is an EReadError.
+  void Read(std::span<uint8_t> out);
+  // Inflates and drops count bytes, through scratch.
+  void Skip(uint64_t count, std::span<uint8_t> scratch);
+
+ private:
+  struct State;
+  const uint8_t* in_;
+  size_t inLeft_;
+  uint64_t size_ = 0;
+  uint64_t produced_ = 0;
+  State* z_ = nullptr;  // started at the first byte asked for
+};
 
 // Decompresses a CompressedResource straight into a buffer of exactly U bytes.
 // Fewer than 4 bytes, a negative or impossible U, or a stream that ends or runs out of
@@ -21,6 +50,11 @@ Bytes DecompressResource(std::span<const uint8_t> resource, uint32_t* byteSum = 
 // Replaces a memory stream holding a CompressedResource with the U decompressed bytes.
 // The stream's position is left at 0.
 void DecompressInPlace(TMemoryStream& stream);
+
+// PackByteSum of a CompressedResource's contents, inflated through one small buffer that is
+// used over and over and so stays in the cache; nothing pack-sized is allocated. Errors as
+// DecompressResource. When cancel becomes true the work stops early and the result is 0.
+uint32_t PackResourceSum(std::span<const uint8_t> resource, const std::atomic<bool>* cancel = nullptr);
 
 // The builder's side: U, then the data compressed by zlib at level 9 (header 78 DA).
 Bytes CompressResource(std::span<const uint8_t> data);

@@ -35,6 +35,7 @@ class FakePlatform : public Platform {
   bool MakeDir(const std::string& path) override;
   unsigned long ChangeDir(const std::string& path) override;
   void WriteNewFile(const std::string& path, std::span<const uint8_t> data) override;
+  std::unique_ptr<TStream> CreateNewFile(const std::string& path) override;
   Bytes ReadWholeFile(const std::string& path) override;
   std::string LogicalDriveStrings() override;
   int DriveType(const std::string& root) override;
@@ -88,6 +89,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> messages;  // ShowMessage texts only
   std::set<std::string> unwritableFolders;  // creation of files and folders below these fails
   std::set<std::string> unenterableFolders;  // ChangeDir fails with 5
+  std::set<std::string> failingWrites;       // keys of files that are created but not written
   std::string currentDir;
   std::vector<std::pair<std::string, int>> drives;
   std::vector<std::string> registryWrites;  // "HKLM\<key>|<name>" per value set, in order
@@ -115,6 +117,7 @@ class FakePlatform : public Platform {
 
  private:
   friend class FakeRegistryAccess;
+  friend class FakeFileStream;
   struct File {
     std::string content;
     bool readOnly = false;

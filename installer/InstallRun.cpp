@@ -1,10 +1,13 @@
 #include "installer/InstallRun.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <set>
 
 #include "framework/Exceptions.h"
+#include "installer/BaseDef.h"
 #include "installer/PubDef.h"
 #include "installer/SetupData.h"
 
@@ -25,12 +28,108 @@ bool IsParentComponent(std::string_view part) {
   return dots >= 2;
 }
 
-// The row's slice lies inside the pack.
-bool SliceInPack(const SetupFileEntry& row, TMemoryStream* pack) {
-  int64_t offset = row.Offset.Get(), size = row.Size.Get();
-  return pack && offset >= 0 && size >= 0 && offset + size <= pack->Size();
+// A file-table row as the copy step sees it.
+struct RowTarget {
+  std::string path;    // target folder + the row's name
+  bool passedOver;     // the path holds "*.": nothing is made for the row
+  bool inside;         // the name stays inside the target folder
+};
+
+RowTarget TargetOf(const std::string& folder, const SetupFileEntry& row) {
+  RowTarget t;
+  t.path = folder + row.Name.Text();
+  t.passedOver = t.path.find("*.") != std::string::npos;
+  t.inside = IsSafeRelativeName(row.Name.Text()) &&
+             !(t.path.size() >= 2 && IsSeparator(t.path[0]) && IsSeparator(t.path[1]));
+  return t;
 }
 
+bool SliceInPack(const SetupFileEntry& row, uint64_t packSize) {
+  int64_t offset = row.Offset.Get(), size = row.Size.Get();
+  return offset >= 0 && size >= 0 && static_cast<uint64_t>(offset + size) <= packSize;
+}
+
+// Creation truncates an ordinary old copy; one it cannot replace in place (hidden or system
+// files) is deleted and created anew. Asking first whether a file exists would double the
+// cost of every new file where a missing name is expensive to look up.
+template <class Fn>
+auto CreateReplacing(Platform& platform, const std::string& target, Fn create) {
+  try {
+    return create();
+  } catch (const EFCreateError&) {
+    if (!platform.FileExists(target) || !platform.RemoveFile(target)) throw;
+    return create();
+  }
+}
+
+// An error of the pack itself met while writing a file: not a file error, it ends the run.
+struct PackBroken {
+  std::exception_ptr error;
+};
+
+constexpr size_t kWritePiece = 256 * 1024;
+
+// Where the rows' bytes come from. Streaming: one pass of the inflater over the embedded
+// pack, each row's slice written as it comes out, in a buffer of kWritePiece. Otherwise the
+// whole pack inflated into memory first, each slice written from there.
+class SliceSource {
+ public:
+  SliceSource(std::span<const uint8_t> resource, const SetupConfig& config, const std::string& folder,
+              PackAccess access) {
+    if (resource.empty()) return;  // no pack loaded: no slice can be written
+    havePack_ = true;
+    inflater_.emplace(resource);
+    packSize_ = inflater_->Size();
+    if (access == PackAccess::Auto && SlicesFollowInPackOrder(config, folder, packSize_)) {
+      buffer_ = Bytes(static_cast<size_t>(std::min<uint64_t>(kWritePiece, std::max<uint64_t>(packSize_, 1))));
+    } else {
+      inflater_.reset();
+      pack_ = DecompressResource(resource);
+    }
+  }
+
+  bool Has(const SetupFileEntry& row) const { return havePack_ && SliceInPack(row, packSize_); }
+
+  // File errors raise as the platform raises them; pack errors as PackBroken.
+  void Write(Platform& platform, const std::string& target, const SetupFileEntry& row) {
+    uint64_t offset = static_cast<uint64_t>(row.Offset.Get()), size = static_cast<uint64_t>(row.Size.Get());
+    if (!inflater_) {
+      std::span<const uint8_t> bytes(pack_.data() + offset, static_cast<size_t>(size));
+      CreateReplacing(platform, target, [&] { platform.WriteNewFile(target, bytes); });
+      return;
+    }
+    std::span<uint8_t> buffer(buffer_.data(), buffer_.size());
+    Inflate([&] { inflater_->Skip(offset - inflater_->Produced(), buffer); });
+    std::unique_ptr<TStream> file = CreateReplacing(platform, target, [&] { return platform.CreateNewFile(target); });
+    for (uint64_t left = size; left;) {
+      std::span<uint8_t> piece = buffer.first(static_cast<size_t>(std::min<uint64_t>(left, buffer.size())));
+      try {
+        Inflate([&] { inflater_->Read(piece); });
+      } catch (const PackBroken&) {
+        file.reset();
+        platform.RemoveFile(target);  // no half-written file stays behind
+        throw;
+      }
+      file->WriteBuffer(piece.data(), piece.size());
+      left -= piece.size();
+    }
+  }
+
+ private:
+  template <class Fn>
+  static void Inflate(Fn fn) {
+    try {
+      fn();
+    } catch (...) {
+      throw PackBroken{std::current_exception()};
+    }
+  }
+  bool havePack_ = false;
+  uint64_t packSize_ = 0;
+  std::optional<PackInflater> inflater_;
+  Bytes buffer_;
+  Bytes pack_;
+};
 // Writes through a key of HKEY_LOCAL_MACHINE, created when missing, closed afterwards.
 template <class Fn>
 void WithMachineKey(Platform& platform, const std::string& path, Fn write) {
@@ -56,47 +155,49 @@ bool IsSafeRelativeName(const std::string& name) {
   return true;
 }
 
-void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view) {
+bool SlicesFollowInPackOrder(const SetupConfig& config, const std::string& folder, uint64_t packSize) {
+  uint64_t end = 0;
+  for (int i = 0, n = config.FileCount(); i < n; ++i) {
+    const SetupFileEntry& row = config.File(i);
+    RowTarget t = TargetOf(folder, row);
+    if (t.passedOver || !t.inside) continue;  // rows whose slice is never read
+    if (!SliceInPack(row, packSize) || static_cast<uint64_t>(row.Offset.Get()) < end) return false;
+    end = static_cast<uint64_t>(row.Offset.Get()) + static_cast<uint64_t>(row.Size.Get());
+  }
+  return true;
+}
+
+void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view, PackAccess access) {
   const SetupConfig& config = form.Config;
   const std::string folder = config.TargetFolder();
   const int count = config.FileCount();
+  SliceSource pack(form.PackResource, config, folder, access);
   // Folders made or found in this run are not walked again level by level: with a deep
   // target folder that walk would cost more than writing a small file.
   std::set<std::string> folders;
   for (int i = 0; i < count; ++i) {
     const SetupFileEntry& row = config.File(i);
-    std::string target = folder + row.Name.Text();
-    if (target.find("*.") != std::string::npos) continue;
+    RowTarget t = TargetOf(folder, row);
+    if (t.passedOver) continue;
     // A name that would leave the target folder is reported like a file that cannot be
     // written, and no folder is made for it.
-    bool inside = IsSafeRelativeName(row.Name.Text()) && !(target.size() >= 2 && IsSeparator(target[0]) &&
-                                                            IsSeparator(target[1]));
-    if (inside) {
-      std::string parent = FolderPart(target);
+    if (t.inside) {
+      std::string parent = FolderPart(t.path);
       if (!folders.count(parent)) {
         if (!MakeDirs(platform, parent)) continue;
         folders.insert(parent);
       }
     }
-    view.SetFNameLbCaption(ShortenPath(target, kPathDisplayWidth));
+    view.SetFNameLbCaption(ShortenPath(t.path, kPathDisplayWidth));
     view.SetFNameLbWidth(kLabelWidth);
     view.RepaintFNameLb();
     try {
-      if (!inside || !SliceInPack(row, form.PackStream.get())) throw std::exception();
-      form.PackStream->SetPosition(row.Offset.Get());
-      std::span<const uint8_t> bytes(form.PackStream->Memory() + form.PackStream->Position(),
-                                     static_cast<size_t>(row.Size.Get()));
-      // Creation truncates an ordinary old copy; one it cannot replace in place (hidden or
-      // system files) is deleted and created anew. Asking first whether a file exists would
-      // double the cost of every new file where a missing name is expensive to look up.
-      try {
-        platform.WriteNewFile(target, bytes);
-      } catch (const EFCreateError&) {
-        if (!platform.FileExists(target) || !platform.RemoveFile(target)) throw;
-        platform.WriteNewFile(target, bytes);
-      }
+      if (!t.inside || !pack.Has(row)) throw std::exception();
+      pack.Write(platform, t.path, row);
+    } catch (const PackBroken& broken) {
+      std::rethrow_exception(broken.error);
     } catch (const std::exception&) {
-      platform.ShowMessage(kFileErrorText + target);
+      platform.ShowMessage(kFileErrorText + t.path);
     }
     view.SetCopyProgressPosition(static_cast<int>(int64_t{i} * 100 / count));
   }

@@ -2,6 +2,7 @@
 // configuration copy, the registry records and the uninstall entry, the extra registry
 // values and the shortcuts, while the copying page shows what is being done.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "installer/MainFormState.h"
@@ -35,13 +36,23 @@ inline constexpr const char* kConfigCopyName = "\\K_rv.cx";
 // raised while creating a shortcut, propagates and leaves InstallRunning set.
 void RunInstallation(Platform& platform, MainFormState& form, CopyPageView& view);
 
-// The steps.
-void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view);
+// How the copy step reads the pack. Auto streams each file's slice out of the inflater as
+// it writes, when the table's slices follow one another in pack order; any other table, and
+// Buffered always, inflates the whole pack into memory first. Both write the same bytes.
+enum class PackAccess { Auto, Buffered };
+
+// The steps. A pack whose data turns out damaged while files are being written ends the
+// copy step with the decompressor's error (the file being written is removed).
+void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view, PackAccess access = PackAccess::Auto);
 void WriteConfigCopy(Platform& platform, MainFormState& form);
 void WriteRegistryRecords(Platform& platform, MainFormState& form);
 void WriteExtraRegistryValues(Platform& platform, MainFormState& form);
 void CreateShortcuts(Platform& platform, MainFormState& form);
 void CreateUninstallShortcut(Platform& platform, MainFormState& form);
+
+// True when every slice the copy step reads lies inside a pack of packSize bytes and starts
+// at or after the end of the one before it, as the product builder lays them out.
+bool SlicesFollowInPackOrder(const SetupConfig& config, const std::string& folder, uint64_t packSize);
 
 // True when a file-table name, appended to the target folder, stays inside it: it begins
 // with a backslash and has no drive, stream or parent-folder part.

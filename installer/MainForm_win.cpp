@@ -62,6 +62,11 @@ TMainForm::TMainForm(TComponent* owner, std::unique_ptr<Platform> platform)
   BindField("Image1", Image1);
   BindField("StartProgramCb", StartProgramCb);
 
+  // The pack is inflated and summed on a worker while the form is built from its layout;
+  // the start-up collects the result where it needs the checksum.
+  state_.PackCheck = std::make_unique<PackVerification>();
+  state_.PackCheck->Start(*platform_);
+
   RegisterFrameworkClasses();
   RegisterSkinFormClasses();
   RegisterImagePanelClasses();
@@ -106,7 +111,7 @@ void TMainForm::FormCreate(TComponent*) {
   }
 }
 
-void TMainForm::FormDestroy(TComponent*) { state_.PackStream.reset(); }
+void TMainForm::FormDestroy(TComponent*) { state_.PackCheck.reset(); }
 
 void TMainForm::FormCloseQuery(TComponent*, bool& canClose) {
   canClose = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Bytes.h"
+#include "framework/Streams.h"
 
 // Registry hives the installer touches.
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
@@ -94,6 +95,9 @@ class Platform {
   // Creates (or truncates) the file exclusively and writes all of data with one write.
   // Creation failure: EFCreateError; a short write: EWriteError.
   virtual void WriteNewFile(const std::string& path, std::span<const uint8_t> data) = 0;
+  // The same creation, for writing piece by piece through the stream (WriteBuffer raises
+  // EWriteError on a short write); the file is closed when the stream is destroyed.
+  virtual std::unique_ptr<TStream> CreateNewFile(const std::string& path) = 0;
   // Reads a whole file. Failure to open: EFOpenError.
   virtual Bytes ReadWholeFile(const std::string& path) = 0;
 

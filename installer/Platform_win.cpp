@@ -83,6 +83,10 @@ void Win32Platform::WriteNewFile(const std::string& path, std::span<const uint8_
   f.WriteBuffer(data.data(), data.size());
 }
 
+std::unique_ptr<TStream> Win32Platform::CreateNewFile(const std::string& path) {
+  return std::make_unique<TFileStream>(path, FileMode::Create);
+}
+
 Bytes Win32Platform::ReadWholeFile(const std::string& path) {
   TFileStream f(path, FileMode::OpenRead);
   int64_t size = f.Size();

@@ -14,6 +14,7 @@ class Win32Platform : public Platform {
   bool MakeDir(const std::string& path) override;
   unsigned long ChangeDir(const std::string& path) override;
   void WriteNewFile(const std::string& path, std::span<const uint8_t> data) override;
+  std::unique_ptr<TStream> CreateNewFile(const std::string& path) override;
   Bytes ReadWholeFile(const std::string& path) override;
   std::string LogicalDriveStrings() override;
   int DriveType(const std::string& root) override;

@@ -2,6 +2,8 @@
 
 #include "installer/BaseDef.h"
 
+#include <system_error>
+
 void WriteConfigResource(Platform& platform, const std::string& path) {
   std::span<const uint8_t> res = platform.Resource(kConfigResource);
   if (platform.FileExists(path)) platform.RemoveFile(path);
@@ -28,4 +30,41 @@ bool VerifyPack(Platform& platform, TMemoryStream& pack, const SetupConfig& conf
 bool VerifyPackSum(Platform& platform, uint32_t byteSum, const SetupConfig& config) {
   if (byteSum == config.Record().PackChecksum.GetU()) return true;
   return platform.Confirm(kPackMismatchQuestion);
+}
+
+PackVerification::~PackVerification() { Drop(); }
+
+void PackVerification::Run(Platform& platform) {
+  try {
+    resource_ = platform.Resource(kPackResource);
+    sum_ = PackResourceSum(resource_, &cancel_);
+  } catch (...) {
+    error_ = std::current_exception();
+  }
+}
+
+void PackVerification::Start(Platform& platform) {
+  if (worker_.joinable()) return;
+  try {
+    worker_ = std::thread([this, &platform] { Run(platform); });
+  } catch (const std::system_error&) {
+    // No thread to be had: Wait does the work.
+  }
+}
+
+uint32_t PackVerification::Wait(Platform& platform) {
+  if (!done_) {
+    if (worker_.joinable())
+      worker_.join();
+    else
+      Run(platform);
+    done_ = true;
+  }
+  if (error_) std::rethrow_exception(error_);
+  return sum_;
+}
+
+void PackVerification::Drop() {
+  cancel_ = true;
+  if (worker_.joinable()) worker_.join();
 }

@@ -1,7 +1,11 @@
 // The installer's embedded data: the staged configuration, the pack and its check.
 #pragma once
+#include <atomic>
+#include <exception>
 #include <memory>
+#include <span>
 #include <string>
+#include <thread>
 
 #include "framework/Streams.h"
 #include "installer/Platform.h"
@@ -28,5 +32,35 @@ std::unique_ptr<TMemoryStream> LoadPack(Platform& platform, uint32_t* byteSum = 
 bool VerifyPack(Platform& platform, TMemoryStream& pack, const SetupConfig& config);
 // The same with a sum LoadPack already took.
 bool VerifyPackSum(Platform& platform, uint32_t byteSum, const SetupConfig& config);
+
+// The pack's verification, started on a worker thread as the process starts so that the
+// inflate overlaps building the form, and collected where the start-up needs the checksum.
+// Without Start, Wait does the work itself. Destroying it (or Drop) abandons unfinished work
+// within one buffer's worth of inflating.
+class PackVerification {
+ public:
+  PackVerification() = default;
+  ~PackVerification();
+  PackVerification(const PackVerification&) = delete;
+  PackVerification& operator=(const PackVerification&) = delete;
+
+  // Starts the worker. The platform must answer Resource from another thread meanwhile.
+  void Start(Platform& platform);
+  // The pack's byte sum; raises what the verification raised (a missing resource, a
+  // damaged stream) as if it had run here.
+  uint32_t Wait(Platform& platform);
+  // The compressed pack as embedded, once Wait has returned.
+  std::span<const uint8_t> Resource() const { return resource_; }
+  void Drop();
+
+ private:
+  void Run(Platform& platform);
+  std::thread worker_;
+  std::atomic<bool> cancel_{false};
+  std::span<const uint8_t> resource_;
+  uint32_t sum_ = 0;
+  std::exception_ptr error_;
+  bool done_ = false;
+};
 
 inline constexpr const char* kPackMismatchQuestion = "文件资源校核不完整,继续吗?";

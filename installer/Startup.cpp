@@ -64,6 +64,14 @@ void ChooseDefaultFolder(Platform& platform, MainFormState& form) {
 }
 
 StartupResult FormCreate(Platform& platform, MainFormState& form) {
+  // Every early end abandons a verification running on the worker.
+  struct DropUnlessReady {
+    MainFormState& form;
+    bool ready = false;
+    ~DropUnlessReady() {
+      if (!ready && form.PackCheck) form.PackCheck->Drop();
+    }
+  } drop{form};
   ButtonUClick(platform, form);
   try {
     LoadStagedConfiguration(platform, form);
@@ -77,12 +85,15 @@ StartupResult FormCreate(Platform& platform, MainFormState& form) {
   if (form.InstalledFlag && !platform.Confirm(kOverwriteQuestion)) return {StartupOutcome::DeclinedOverwrite, {}};
   bool packAccepted;
   try {
-    form.PackStream = LoadPack(platform);
-    packAccepted = VerifyPack(platform, *form.PackStream, form.Config);
+    if (!form.PackCheck) form.PackCheck = std::make_unique<PackVerification>();
+    uint32_t sum = form.PackCheck->Wait(platform);
+    form.PackResource = form.PackCheck->Resource();
+    packAccepted = VerifyPackSum(platform, sum, form.Config);
   } catch (const std::exception& e) {
     return {StartupOutcome::Failed, e.what()};
   }
   if (!packAccepted) return {StartupOutcome::DeclinedPack, {}};
+  drop.ready = true;
   form.PageIndex = 0;
   return {};
 }

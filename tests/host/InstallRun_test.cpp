@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "TestProduct.h"
 #include "framework/Exceptions.h"
 #include "installer/InstallRun.h"
@@ -309,6 +311,103 @@ TEST_F(InstallRunTest, GroupThatCannotBeEnteredLeavesTheRun) {
   EXPECT_EQ(fake.linkOrder, std::vector<std::string>{kDesktop + "D.lnk"});
 }
 
+// Every file under the target folder with its content, to compare two runs.
+std::map<std::string, std::string> FilesOf(const FakePlatform& f) {
+  std::map<std::string, std::string> files;
+  for (const std::string& key : f.FileKeys()) files[key] = f.FileContent(key);
+  return files;
+}
+
+// The streaming copy and the whole-pack copy write the same bytes: for the builder's layout
+// (streamed, with a gap, a wildcard row, an empty file, files larger than the write buffer
+// and one whose writing fails half-way, after which the next file must still get its own
+// bytes) and for tables the stream cannot serve, which fall back.
+TEST_F(InstallRunTest, StreamingAndBufferedCopiesWriteTheSameBytes) {
+  struct Row {
+    std::string name;
+    int32_t offset, size;
+  };
+  struct Case {
+    const char* what;
+    bool streams;
+    std::vector<Row> rows;
+  } cases[] = {
+      {"builder's layout", true,
+       {{"\\Blue.ssk", 0, 1000}, {"\\Empty.txt", 1000, 0}, {"\\Big.bin", 1000, 700000}, {"\\Fail.bin", 701000, 300000},
+        {"\\Sub\\*.txt", 0, 5}, {"\\Tail.bin", 1001100, 47476}}},
+      {"out of order", false, {{"\\b.bin", 600000, 300000}, {"\\a.bin", 0, 600000}}},
+      {"overlapping", false, {{"\\a.bin", 0, 500000}, {"\\b.bin", 400000, 400000}}},
+      {"outside the pack", false, {{"\\a.bin", 0, 400000}, {"\\b.bin", 1048000, 1000}}},
+  };
+  const std::string pack = MixedBytes(1 << 20, 3);
+  for (const Case& c : cases) {
+    std::map<std::string, std::string> files[2];
+    std::vector<std::string> messages[2];
+    for (PackAccess access : {PackAccess::Auto, PackAccess::Buffered}) {
+      FakePlatform f;
+      f.exePath = "E:\\setup.exe";
+      f.AddDir("E:\\");
+      f.AddDrive("E:\\", kDriveRemovable);
+      TestProduct p;
+      p.AddFile("\\x", pack);
+      auto& r = p.config.MutableRecord();
+      for (size_t i = 0; i < c.rows.size(); ++i) {
+        r.Files[i].Name.Assign(c.rows[i].name);
+        r.Files[i].Offset.Set(c.rows[i].offset);
+        r.Files[i].Size.Set(c.rows[i].size);
+      }
+      r.FileCount.Set(static_cast<int32_t>(c.rows.size()));
+      p.Install(f);
+      MainFormState s;
+      ASSERT_EQ(FormCreate(f, s).outcome, StartupOutcome::Ready) << c.what;
+      ASSERT_TRUE(MakeDirs(f, s.Config.TargetFolder()));
+      EXPECT_EQ(SlicesFollowInPackOrder(s.Config, s.Config.TargetFolder(), pack.size()), c.streams) << c.what;
+      f.failingWrites.insert(FakePlatform::Key(T + "\\Fail.bin"));
+      CopyFiles(f, s, view, access);
+      int side = access == PackAccess::Auto ? 0 : 1;
+      files[side] = FilesOf(f);
+      messages[side] = f.messages;
+      for (const Row& row : c.rows) {
+        if (!f.FileExists(T + row.name) || row.name == "\\Fail.bin") continue;
+        EXPECT_EQ(f.FileContent(T + row.name), pack.substr(row.offset, row.size)) << c.what << row.name;
+      }
+    }
+    EXPECT_EQ(files[0], files[1]) << c.what;
+    EXPECT_EQ(messages[0], messages[1]) << c.what;
+  }
+}
+
+// A pack whose stream breaks off after the first file: start-up reports it as before; a run
+// over it keeps the file already written, removes the one it was writing and ends with the
+// decompressor's error, leaving the wizard on the copying page.
+TEST_F(InstallRunTest, PackBreakingOffMidRunEndsTheRunWithItsError) {
+  product.AddFile("\\a.txt", "first");
+  product.AddFile("\\b.bin", MixedBytes(600000, 5));
+  product.AddFile("\\c.txt", "never");
+  Prepare();
+  Bytes whole = CompressResource(product.pack);
+  std::vector<uint8_t> cut(whole.data(), whole.data() + whole.size() / 2);
+  form.PackResource = cut;
+  try {
+    RunInstallation(fake, form, view);
+    FAIL();
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Stream read error");
+  }
+  EXPECT_EQ(fake.FileContent(T + "\\a.txt"), "first");
+  EXPECT_FALSE(fake.FileExists(T + "\\b.bin"));
+  EXPECT_FALSE(fake.FileExists(T + "\\K_rv.cx"));
+  EXPECT_TRUE(fake.messages.empty());
+  EXPECT_EQ(view.progress, std::vector<int>{0});
+  EXPECT_TRUE(form.InstallRunning);
+
+  fake.SetResource("SETUPPACK", cut);
+  MainFormState again;
+  StartupResult r = FormCreate(fake, again);
+  EXPECT_EQ(r.outcome, StartupOutcome::Failed);
+  EXPECT_EQ(r.errorText, "Stream read error");
+}
+
 }  // namespace
 
 #include "tools/productbuilder/Manifest.h"
@@ -345,6 +444,35 @@ TEST(InstallRunManifest, TestProductInstallsItsFilesAndValues) {
   EXPECT_EQ(fake.RegValue(RegRoot::LocalMachine, key, "Ignored"), nullptr);
   EXPECT_EQ(fake.linkOrder, (std::vector<std::string>{"C:\\users\\test\\Desktop\\说明.lnk",
                                                       "C:\\users\\test\\Start Menu\\Programs\\测试产品\\卸载测试产品.lnk"}));
+}
+
+// The sample product as the builder makes it streams, and writes what the whole-pack copy writes.
+TEST(InstallRunManifest, SampleProductStreamsTheSameBytesAsBuffered) {
+  BuiltProduct built;
+  std::vector<std::string> errors;
+  // Stand-ins for the two built files the manifest names.
+  const std::map<std::string, std::string> vars = {{"BLUE_SSK", VX_SOURCE_DIR "/resources/sample/licence.txt"},
+                                                   {"SAMPLE_APP", VX_SOURCE_DIR "/README.md"}};
+  ASSERT_TRUE(BuildProduct(VX_SOURCE_DIR "/resources/sample/product.toml", vars, built, errors))
+      << (errors.empty() ? "" : errors[0]);
+  Bytes pack = CompressResource(built.pack);
+  std::map<std::string, std::string> files[2];
+  for (PackAccess access : {PackAccess::Auto, PackAccess::Buffered}) {
+    FakePlatform fake;
+    fake.AddDir("E:\\");
+    MainFormState form;
+    form.Config.Load(built.config.Bytes());
+    form.Config.SetTargetFolder("E:\\KORVA-Y");
+    ASSERT_TRUE(MakeDirs(fake, "E:\\KORVA-Y"));
+    form.PackResource = pack.view();
+    EXPECT_TRUE(SlicesFollowInPackOrder(form.Config, "E:\\KORVA-Y", built.pack.size()));
+    RecordingView view;
+    CopyFiles(fake, form, view, access);
+    EXPECT_TRUE(fake.messages.empty());
+    files[access == PackAccess::Auto ? 0 : 1] = FilesOf(fake);
+  }
+  EXPECT_EQ(files[0].size(), 6u);
+  EXPECT_EQ(files[0], files[1]);
 }
 
 }  // namespace

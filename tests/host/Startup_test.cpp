@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 
 #include "TestProduct.h"
@@ -40,8 +41,8 @@ TEST_F(StartupTest, FirstStartWithoutRemovableDrive) {
   EXPECT_FALSE(form.InstalledFlag);
   EXPECT_EQ(form.Config.TargetFolder(), "C:\\KORVA-Y");
   EXPECT_TRUE(fake.dialogs.empty());
-  ASSERT_TRUE(form.PackStream);
-  EXPECT_EQ(form.PackStream->Size(), 3);
+  ASSERT_FALSE(form.PackResource.empty());
+  EXPECT_EQ(PackInflater(form.PackResource).Size(), 3u);
   EXPECT_EQ(form.PageIndex, 0);
   // The staged file is gone and the installed-state key was left behind, empty.
   EXPECT_FALSE(fake.FileExists("D:\\Downloads\\tmp.cx"));
@@ -174,7 +175,7 @@ TEST_F(StartupTest, EarlierInstallationAsksAndNoEndsWithoutThePack) {
   EXPECT_EQ(Start().outcome, StartupOutcome::DeclinedOverwrite);
   ASSERT_EQ(fake.dialogs.size(), 1u);
   EXPECT_EQ(fake.dialogs[0], "Vexaro软件已经安装,覆盖原来以前的吗?  ");
-  EXPECT_FALSE(form.PackStream);
+  EXPECT_TRUE(form.PackResource.empty());
   EXPECT_EQ(form.PageIndex, -1);
   EXPECT_EQ(form.Config.TargetFolder(), "D:\\Old");
   EXPECT_EQ(fake.RegValueCount(RegRoot::LocalMachine, kStateKey), 2u);  // left as it was
@@ -185,7 +186,7 @@ TEST_F(StartupTest, EarlierInstallationAnsweredYesGoesOn) {
   EXPECT_EQ(Start().outcome, StartupOutcome::Ready);
   EXPECT_TRUE(form.InstalledFlag);
   EXPECT_EQ(fake.dialogs.size(), 1u);
-  EXPECT_TRUE(form.PackStream);
+  EXPECT_FALSE(form.PackResource.empty());
 }
 
 TEST_F(StartupTest, DamagedPackAsks) {
@@ -211,7 +212,7 @@ TEST_F(StartupTest, UnwritableExecutableFolderFailsWithTheCreationError) {
   EXPECT_EQ(r.outcome, StartupOutcome::Failed);
   EXPECT_EQ(r.errorText.rfind("Cannot create file \"D:\\Downloads\\tmp.cx\". ", 0), 0u) << r.errorText;
   EXPECT_EQ(form.ApplicationTitle, "");  // the steps after the error did not run
-  EXPECT_FALSE(form.PackStream);
+  EXPECT_TRUE(form.PackResource.empty());
   EXPECT_TRUE(fake.dialogs.empty());  // the caller shows the error box
 }
 
@@ -243,6 +244,68 @@ TEST_F(StartupTest, LongProductNameIsNotCutInTheTitle) {
   product.config.MutableRecord().ProductName.Assign(std::string(128, 'N'));
   Start();
   EXPECT_EQ(form.ApplicationTitle.size(), 137u);
+}
+
+// With the verification started on a worker before the form is built, every end of the
+// start-up is the one the single-threaded sequence reaches: same outcome, same questions in
+// the same order, same error text.
+TEST(StartupWorker, EndsAsWithoutIt) {
+  struct Case {
+    const char* what;
+    std::function<void(FakePlatform&, TestProduct&)> set;
+    std::deque<bool> answers;
+    StartupOutcome outcome;
+  } cases[] = {
+      {"ready", [](FakePlatform&, TestProduct&) {}, {}, StartupOutcome::Ready},
+      {"overwrite answered No", [](FakePlatform& f, TestProduct&) {
+         f.SetRegDword(RegRoot::LocalMachine, "\\Software\\KorvaSoft\\KORVA-Y", "Setup", 1);
+       }, {false}, StartupOutcome::DeclinedOverwrite},
+      {"overwrite Yes, damaged pack No", [](FakePlatform& f, TestProduct& p) {
+         f.SetRegDword(RegRoot::LocalMachine, "\\Software\\KorvaSoft\\KORVA-Y", "Setup", 1);
+         p.Install(f, false);
+       }, {true, false}, StartupOutcome::DeclinedPack},
+      {"damaged pack Yes", [](FakePlatform& f, TestProduct& p) { p.Install(f, false); }, {true}, StartupOutcome::Ready},
+      {"pack stream cut short", [](FakePlatform& f, TestProduct& p) {
+         Bytes b = CompressResource(p.pack);
+         f.SetResource("SETUPPACK", std::vector<uint8_t>(b.data(), b.data() + b.size() / 2));
+       }, {}, StartupOutcome::Failed},
+      {"pack missing", [](FakePlatform& f, TestProduct& p) {
+         FakePlatform bare;
+         bare.SetResource("SETUPINI", p.ConfigResource());
+         f = std::move(bare);
+       }, {}, StartupOutcome::Failed},
+      {"configuration cannot be staged", [](FakePlatform& f, TestProduct&) {
+         f.unwritableFolders.insert("D:\\DOWNLOADS");
+       }, {}, StartupOutcome::Failed},
+  };
+  TestProduct product;
+  product.AddFile("\\big.bin", MixedBytes(512 << 10, 7));
+  for (const Case& c : cases) {
+    StartupResult results[2];
+    std::vector<std::string> dialogs[2];
+    for (int threaded = 0; threaded < 2; ++threaded) {
+      FakePlatform f;
+      product.Install(f);
+      c.set(f, product);
+      f.exePath = "D:\\Downloads\\setup.exe";
+      f.AddDir("D:\\Downloads");
+      f.confirmAnswers = c.answers;
+      MainFormState form;
+      if (threaded) {
+        form.PackCheck = std::make_unique<PackVerification>();
+        form.PackCheck->Start(f);
+      }
+      results[threaded] = FormCreate(f, form);
+      dialogs[threaded] = f.dialogs;
+      EXPECT_EQ(form.PackResource.empty(), results[threaded].outcome != StartupOutcome::Ready &&
+                                               results[threaded].outcome != StartupOutcome::DeclinedPack)
+          << c.what;
+    }
+    EXPECT_EQ(results[0].outcome, c.outcome) << c.what;
+    EXPECT_EQ(results[1].outcome, results[0].outcome) << c.what;
+    EXPECT_EQ(results[1].errorText, results[0].errorText) << c.what;
+    EXPECT_EQ(dialogs[1], dialogs[0]) << c.what;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Builds a small product in memory and places its resources on a FakePlatform, with the
 // shell folders of a fresh user profile.
 #pragma once
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,20 @@ struct TestProduct {
     fake.SetResource("SETUPPACK", std::vector<uint8_t>(p.data(), p.data() + p.size()));
   }
 };
+
+// n bytes that compress like a product's files: text-like runs between stretches of noise.
+inline std::string MixedBytes(size_t n, uint32_t seed) {
+  std::string s;
+  s.reserve(n);
+  while (s.size() < n) {
+    seed = seed * 1103515245u + 12345u;
+    if (seed >> 29 == 0)
+      for (int k = 0; k < 48 && s.size() < n; ++k, seed = seed * 1103515245u + 12345u) s += static_cast<char>(seed >> 24);
+    else
+      s.append("skin bitmap data ", 0, std::min<size_t>(17, n - s.size()));
+  }
+  return s;
+}
 
 // A user profile: the shell folders named in the registry and present on disk.
 inline void AddUserProfile(FakePlatform& fake) {

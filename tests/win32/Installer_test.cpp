@@ -11,6 +11,7 @@
 #include "framework/Registry.h"
 #include "framework/Text.h"
 #include "installer/AuxActions.h"
+#include "installer/BaseDef.h"
 #include "installer/InstallRun.h"
 #include "installer/Platform_win.h"
 #include "installer/PubDef.h"
@@ -133,10 +134,11 @@ TEST_F(SampleInstall, RunWritesFilesRegistryAndShortcuts) {
 
   const SetupConfig& c = form.Config;
   ASSERT_EQ(c.FileCount(), 6);
+  Bytes pack = DecompressResource(form.PackResource);
   for (int i = 0; i < c.FileCount(); ++i) {
     std::string name = c.File(i).Name.Text();
     if (name == "\\Readme.txt") continue;
-    std::string expected(reinterpret_cast<const char*>(form.PackStream->Memory()) + c.File(i).Offset.Get(),
+    std::string expected(reinterpret_cast<const char*>(pack.data()) + c.File(i).Offset.Get(),
                          static_cast<size_t>(c.File(i).Size.Get()));
     EXPECT_EQ(FileBytes(target + name), expected) << name;
   }
