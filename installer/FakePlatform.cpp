@@ -43,6 +43,7 @@ bool FakePlatform::FileExists(const std::string& path) { return files_.count(Key
 bool FakePlatform::DirectoryExists(const std::string& path) { return dirs_.count(Key(path)) != 0; }
 
 bool FakePlatform::RemoveFile(const std::string& path) {
+  if (links.erase(Key(path))) return true;  // a saved shortcut file
   auto it = files_.find(Key(path));
   if (it == files_.end() || it->second.readOnly) return false;
   files_.erase(it);
@@ -63,6 +64,26 @@ bool FakePlatform::MakeDir(const std::string& path) {
   if (parent.empty() || !dirs_.count(parent) || unwritableFolders.count(parent)) return false;
   dirs_.insert(k);
   return true;
+}
+
+bool FakePlatform::RemoveDir(const std::string& path) {
+  std::string k = Key(path);
+  if (!dirs_.count(k) || unwritableFolders.count(ParentOf(k)) || !ListDir(path).empty()) return false;
+  dirs_.erase(k);
+  return true;
+}
+
+std::vector<std::string> FakePlatform::ListDir(const std::string& path) {
+  std::string k = Key(path);
+  std::vector<std::string> names;
+  if (!dirs_.count(k)) return names;
+  auto add = [&](const std::string& child) {
+    if (child.size() > k.size() && ParentOf(child) == k) names.push_back(child.substr(LastPos("\\", child)));
+  };
+  for (const auto& [f, file] : files_) add(f);
+  for (const auto& [l, link] : links) add(l);
+  for (const auto& d : dirs_) add(d);
+  return names;
 }
 
 unsigned long FakePlatform::ChangeDir(const std::string& path) {
@@ -206,6 +227,22 @@ class FakeRegistryAccess : public RegistryAccess {
   }
   void WriteInteger(const std::string& name, int32_t value) override { Set(name, {FakeRegType::Dword, {}, value}); }
   void CloseKey() override { current_.clear(); }
+
+  bool DeleteValue(const std::string& name) override {
+    if (current_.empty() || !(access_ & kKeySetValue) || !p_.RegWritable(current_)) return false;
+    return p_.keys_[current_].values.erase(FakePlatform::Key(name)) != 0;
+  }
+
+  bool DeleteKeyIfEmpty(const std::string& path) override {
+    CloseKey();
+    std::string name = FakePlatform::RegKeyName(root_, path);
+    auto it = p_.keys_.find(name);
+    if (it == p_.keys_.end() || !it->second.values.empty() || !p_.RegWritable(name)) return false;
+    auto sub = p_.keys_.lower_bound(name + "\\");
+    if (sub != p_.keys_.end() && sub->first.rfind(name + "\\", 0) == 0) return false;  // has subkeys
+    p_.keys_.erase(it);
+    return true;
+  }
 
  private:
   const FakeRegValue* Find(const std::string& name) {

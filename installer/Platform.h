@@ -41,6 +41,11 @@ class RegistryAccess {
   virtual void WriteString(const std::string& name, const std::string& value) = 0;
   virtual void WriteInteger(const std::string& name, int32_t value) = 0;
   virtual void CloseKey() = 0;
+  // Deletes a value of the open key; false when it is missing or cannot be deleted.
+  virtual bool DeleteValue(const std::string& name) = 0;
+  // Deletes the key at path (from the root) when it holds neither values nor subkeys;
+  // false when it is missing, not empty or cannot be deleted. Closes the open key.
+  virtual bool DeleteKeyIfEmpty(const std::string& path) = 0;
 };
 
 // What a shortcut (.lnk) file stores, and where it goes.
@@ -90,6 +95,11 @@ class Platform {
   virtual bool RemoveFile(const std::string& path) = 0;
   // Creates one folder level; false on failure.
   virtual bool MakeDir(const std::string& path) = 0;
+  // Removes an empty folder; false when it is not empty or cannot be removed.
+  virtual bool RemoveDir(const std::string& path) = 0;
+  // Names of the files and folders directly inside a folder (no "." or ".."); empty when
+  // it cannot be read.
+  virtual std::vector<std::string> ListDir(const std::string& path) = 0;
   // Makes path the current folder; 0 on success, else the system's error code.
   virtual unsigned long ChangeDir(const std::string& path) = 0;
   // Creates (or truncates) the file exclusively and writes all of data with one write.

@@ -36,6 +36,27 @@ class Win32RegistryAccess : public RegistryAccess {
   void WriteInteger(const std::string& name, int32_t value) override { reg_.WriteInteger(name, value); }
   void CloseKey() override { reg_.CloseKey(); }
 
+  bool DeleteValue(const std::string& name) override {
+    return reg_.CurrentKey() && RegDeleteValueW(reg_.CurrentKey(), GbkToWide(name).c_str()) == ERROR_SUCCESS;
+  }
+
+  bool DeleteKeyIfEmpty(const std::string& path) override {
+    reg_.CloseKey();
+    size_t from = path.find_first_not_of('\\');
+    if (from == std::string::npos) return false;  // never the root itself
+    std::wstring sub = GbkToWide(path.substr(from));
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(reg_.RootKey(), sub.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return false;
+    UniqueHKey key(raw);
+    DWORD subkeys = 1, values = 1;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS ||
+        subkeys || values)
+      return false;
+    key.reset();
+    return RegDeleteKeyW(reg_.RootKey(), sub.c_str()) == ERROR_SUCCESS;
+  }
+
  private:
   TRegistry reg_;
 };
@@ -71,6 +92,23 @@ bool Win32Platform::DirectoryExists(const std::string& path) {
 bool Win32Platform::RemoveFile(const std::string& path) { return DeleteFileW(GbkToWide(path).c_str()) != 0; }
 
 bool Win32Platform::MakeDir(const std::string& path) { return CreateDirectoryW(GbkToWide(path).c_str(), nullptr) != 0; }
+
+bool Win32Platform::RemoveDir(const std::string& path) {
+  return RemoveDirectoryW(GbkToWide(path).c_str()) != 0;
+}
+
+std::vector<std::string> Win32Platform::ListDir(const std::string& path) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW d;
+  HANDLE find = FindFirstFileW(GbkToWide(path + "\\*").c_str(), &d);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring_view n = d.cFileName;
+    if (n != L"." && n != L"..") names.push_back(WideToGbk(n));
+  } while (FindNextFileW(find, &d));
+  FindClose(find);
+  return names;
+}
 
 unsigned long Win32Platform::ChangeDir(const std::string& path) {
   if (SetCurrentDirectoryW(GbkToWide(path).c_str())) return 0;

@@ -12,6 +12,8 @@ class Win32Platform : public Platform {
   bool DirectoryExists(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool MakeDir(const std::string& path) override;
+  bool RemoveDir(const std::string& path) override;
+  std::vector<std::string> ListDir(const std::string& path) override;
   unsigned long ChangeDir(const std::string& path) override;
   void WriteNewFile(const std::string& path, std::span<const uint8_t> data) override;
   std::unique_ptr<TStream> CreateNewFile(const std::string& path) override;

@@ -43,7 +43,7 @@ inline constexpr const char* kBrowseTitle = "选择安装目标文件夹";
 inline constexpr int kCsidlDesktop = 0;
 
 // Blanks and control characters removed from both ends, then trailing backslashes, but
-// for the one of a drive root ("C:\\").
+// for the one of a drive root ("C:\").
 std::string TrimFolderText(const std::string& text);
 
 // The folder page's checks on Next. Writes the trimmed text back, shows the messages, and
