@@ -25,7 +25,8 @@ using K = ThemeItemKind;
 // Positions 24, 26, 28 to 41 and 43 to 48 are read nowhere and are left out.
 const BuiltinRow kRows[] = {
     {1, K::Bitmap, {}, VX_NAMES("BUTTON")},
-    {2, K::Boolean, {1, 0, 0, 0, 1}, {}},
+    // WinXP's rounded buttons are see-through at their corners, as MacOS's and BlueGlass's.
+    {2, K::Boolean, {1, 1, 0, 0, 1}, {}},
     {3, K::Bitmap, {}, VX_NAMES("CHECKBOX")},
     {4, K::Bitmap, {}, VX_NAMES("RADIOBUTTON")},
     {5, K::Bitmap, {}, VX_NAMES("TITLEBTN")},

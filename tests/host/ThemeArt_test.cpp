@@ -3,6 +3,8 @@
 // through the theme functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
@@ -144,13 +146,128 @@ TEST_F(ThemeArt, KeyColourWhereDrawnSeeThrough) {
     EXPECT_NE(left.GetPixel(left.Width() - 1, 0), kKey) << p;
     EXPECT_NE(left.GetPixel(0, left.Height() - 1), kKey) << p;
   }
-  for (const char* opaque : {"PANEL_BUTTON", "MENU_CHECKED", "MACOS_MENU_BAR", "MACOS_MENU_SELECT",
-                             "MACOS_FORM_BACKGROUND", "PROTEIN_FORM_BACKGROUND"})
+  for (const char* opaque : {"MENU_CHECKED", "MACOS_MENU_BAR", "MACOS_MENU_SELECT", "MACOS_FORM_BACKGROUND",
+                             "PROTEIN_FORM_BACKGROUND"})
     EXPECT_FALSE(HasKey(Find(opaque).Bitmap)) << opaque;
   // The menus mask MENU_CHECKED by white: white background, a dark mark.
   const TBitmap& check = Find("MENU_CHECKED").Bitmap;
   EXPECT_EQ(check.GetPixel(0, 0), 0xFFFFFFu);
   EXPECT_EQ(check.GetPixel(7, 10), 0x000000u);
+}
+
+// ---- the look: measured on the normal button frame and the caption strip
+
+struct Rgb {
+  double R = 0, G = 0, B = 0;
+};
+Rgb MeanColour(const TBitmap& b, const TRect& r) {
+  Rgb m;
+  int n = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) {
+      const uint32_t p = b.GetPixel(x, y);
+      if (p == kKey) continue;
+      m.R += p >> 16, m.G += p >> 8 & 0xFF, m.B += p & 0xFF, ++n;
+    }
+  return n ? Rgb{m.R / n, m.G / n, m.B / n} : m;
+}
+double Distance(const Rgb& a, const Rgb& b) { return std::hypot(a.R - b.R, a.G - b.G, a.B - b.B); }
+double Hue(const Rgb& c) {
+  const double mx = std::max({c.R, c.G, c.B}), mn = std::min({c.R, c.G, c.B}), d = mx - mn;
+  if (d == 0) return 0;
+  const double h = mx == c.R ? std::fmod((c.G - c.B) / d, 6) : mx == c.G ? (c.B - c.R) / d + 2 : (c.R - c.G) / d + 4;
+  return std::fmod(h * 60 + 360, 360);
+}
+double Saturation(const Rgb& c) {
+  const double mx = std::max({c.R, c.G, c.B});
+  return mx == 0 ? 0 : (mx - std::min({c.R, c.G, c.B})) / mx;
+}
+int Luminance(uint32_t p) { return static_cast<int>(0.3 * (p >> 16) + 0.59 * (p >> 8 & 0xFF) + 0.11 * (p & 0xFF)); }
+
+class ThemeLook : public ThemeArt {
+ protected:
+  static TBitmap Normal(const std::string& prefix) {
+    TBitmap f;
+    PickBitmapFrame(Find(prefix + "_BUTTON").Bitmap, f, 3, 1);
+    return f;
+  }
+  static Rgb Face(const std::string& prefix) {
+    const TBitmap f = Normal(prefix);
+    return MeanColour(f, {4, 3, f.Width() - 4, f.Height() - 3});
+  }
+  static Rgb Strip(const std::string& prefix) {
+    const TBitmap& s = Find(prefix + "_SIDECHENNEL_BAR").Bitmap;
+    return MeanColour(s, {0, 0, s.Width(), s.Height()});
+  }
+};
+
+TEST_F(ThemeLook, ButtonsOfTheDarkStripStylesTakeTheirStripsColour) {
+  // A pale face under a saturated strip reads as another theme: the face keeps the strip's
+  // hue and enough of its colour, while a black caption still reads on it.
+  for (const char* style : {"DEEPBLUE", "PROTEIN"}) {
+    SCOPED_TRACE(style);
+    const Rgb face = Face(style), strip = Strip(style);
+    EXPECT_LT(std::fabs(Hue(face) - Hue(strip)), 15);
+    EXPECT_GT(Saturation(face), 0.2);
+    EXPECT_GT(0.3 * face.R + 0.59 * face.G + 0.11 * face.B, 120);
+  }
+}
+
+TEST_F(ThemeLook, LookalikeStylesHaveDifferentFaces) {
+  for (auto [a, b] : {std::pair{"DEEPBLUE", "BLUEGLASS"}, {"PROTEIN", "WINXP"}, {"DEEPBLUE", "WINXP"}})
+    EXPECT_GT(Distance(Face(a), Face(b)), 60) << a << " and " << b;
+}
+
+TEST_F(ThemeLook, WinXPFaceShinesFromTopToBottom) {
+  const TBitmap f = Normal("WINXP");
+  const int x = f.Width() / 2, h = f.Height();
+  const int top = Luminance(f.GetPixel(x, 1)), middle = Luminance(f.GetPixel(x, h / 2)),
+            bottom = Luminance(f.GetPixel(x, h - 2));
+  EXPECT_GE(top - middle, 15);
+  EXPECT_GE(middle - bottom, 20);
+}
+
+TEST_F(ThemeLook, OpaqueButtonsHaveSquareCornersAndRoundOnesAKey) {
+  // An opaque corner of another colour than the border would be a background baked in.
+  for (auto [prefix, style] : {std::pair{"MACOS", TvelUIStyle::MacOS}, {"WINXP", TvelUIStyle::WinXP},
+                               {"DEEPBLUE", TvelUIStyle::DeepBlue}, {"PROTEIN", TvelUIStyle::Protein},
+                               {"BLUEGLASS", TvelUIStyle::BlueGlass}}) {
+    if (GetThemeBool(style, 2)) continue;  // keyed corners: checked above
+    const ThemeArtImage& image = Find(std::string(prefix) + "_BUTTON");
+    const int fw = image.Bitmap.Width() / 3, h = image.Bitmap.Height();
+    for (int f = 0; f < 3; ++f) {
+      const uint32_t border = image.Bitmap.GetPixel(f * fw + fw / 2, 0);
+      for (auto [x, y] : {std::pair{0, 0}, {fw - 1, 0}, {0, h - 1}, {fw - 1, h - 1}})
+        EXPECT_EQ(image.Bitmap.GetPixel(f * fw + x, y), border) << prefix << " frame " << f + 1;
+    }
+  }
+}
+
+TEST_F(ThemeLook, MacOSPillEndsAreSmooth) {
+  // Along the rounded end, the outermost drawn pixel of most rows is a blend lighter than
+  // the outline, not the outline itself in a stair step.
+  const TBitmap f = Normal("MACOS");
+  const uint32_t outline = f.GetPixel(f.Width() / 2, 0);
+  int soft = 0;
+  for (int y = 0; y < f.Height() / 2; ++y) {
+    int x = 0;
+    while (x < f.Width() / 2 && f.GetPixel(x, y) == kKey) ++x;
+    soft += Luminance(f.GetPixel(x, y)) > Luminance(outline) + 40;
+  }
+  EXPECT_GE(soft, f.Height() / 4);
+}
+
+TEST_F(ThemeLook, FoldButtonLetsTheStripShowThrough) {
+  const ThemeArtImage& image = Find("PANEL_BUTTON");
+  ExpectCornersKeyed(image, true);
+  TBitmap frame;
+  for (int i : {1, 3}) {
+    PickBitmapFrame(image.Bitmap, frame, 4, i);
+    int key = 0;
+    for (int y = 0; y < frame.Height(); ++y)
+      for (int x = 0; x < frame.Width(); ++x) key += frame.GetPixel(x, y) == kKey;
+    EXPECT_GT(key, frame.Width() * frame.Height() / 2) << "frame " << i;
+  }
 }
 
 TEST_F(ThemeArt, FramesDiffer) {

@@ -23,7 +23,7 @@ struct Row {
 };
 const Row kExpected[] = {
     {1, K::Bitmap, {}, "BUTTON"},
-    {2, K::Boolean, {1, 0, 0, 0, 1}, nullptr},
+    {2, K::Boolean, {1, 1, 0, 0, 1}, nullptr},
     {3, K::Bitmap, {}, "CHECKBOX"},
     {4, K::Bitmap, {}, "RADIOBUTTON"},
     {5, K::Bitmap, {}, "TITLEBTN"},

@@ -134,10 +134,10 @@ Shader VGradient(float y0, float y1, std::vector<std::pair<float, Rgb>> stops) {
   return [=](float, float y) { return SampleStops(stops, (y - y0) / std::max(1e-3f, y1 - y0)); };
 }
 
-void KeyOutside(TBitmap& bmp, int x0, int y0, int x1, int y1, const Distance& shape) {
+void KeyOutside(TBitmap& bmp, int x0, int y0, int x1, int y1, const Distance& shape, float minCoverage) {
   for (int y = std::max(0, y0); y < std::min(bmp.Height(), y1); ++y)
     for (int x = std::max(0, x0); x < std::min(bmp.Width(), x1); ++x)
-      if (Coverage(shape(x + 0.5f, y + 0.5f)) < 0.5f) bmp.SetPixel(x, y, kKeyPixel);
+      if (Coverage(shape(x + 0.5f, y + 0.5f)) < minCoverage) bmp.SetPixel(x, y, kKeyPixel);
 }
 
 }  // namespace art

@@ -56,8 +56,9 @@ Shader Solid(const Rgb& c);
 Shader VGradient(float y0, float y1, std::vector<std::pair<float, Rgb>> stops);
 Rgb SampleStops(const std::vector<std::pair<float, Rgb>>& stops, float t);
 
-// Pixels of bmp outside the shape (coverage below one half) become the key colour; so the
-// edge keeps its anti-aliasing blended against what the image was drawn over.
-void KeyOutside(TBitmap& bmp, int x0, int y0, int x1, int y1, const Distance& shape);
+// Pixels of bmp outside the shape (coverage below minCoverage) become the key colour; so the
+// edge keeps its anti-aliasing blended against what the image was drawn over. A lower
+// minCoverage keeps a softer edge, right on backgrounds near that matte.
+void KeyOutside(TBitmap& bmp, int x0, int y0, int x1, int y1, const Distance& shape, float minCoverage = 0.5f);
 
 }  // namespace art

@@ -45,6 +45,15 @@ struct ButtonState {
   float Gloss = 0;      // white sheen over the upper half
   Rgb Glow;             // inner ring colour
   float GlowAlpha = 0;  // 0: none
+  Stops Bezel;          // a frame of this gradient between the border and the face
+  float BezelWidth = 0; // 0: no bezel
+};
+
+// How a style's buttons meet what is behind them.
+struct ButtonEdge {
+  float Radius;
+  Rgb Matte;                // what the anti-aliased rim is blended against
+  float KeyCoverage = 0.5f; // keyed styles: rim pixels covered less than this are see-through
 };
 
 // Buttons are drawn by a nine-grid whose edges and centre stretch the rows around the middle
@@ -53,31 +62,47 @@ struct ButtonState {
 // and changes only smoothly from there down.
 constexpr float kStep = 0.38f;
 
-void DrawButton(TBitmap& f, float radius, const ButtonState& st, bool keyed, const Rgb& matte) {
-  const float w = static_cast<float>(f.Width()), h = static_cast<float>(f.Height());
-  const Box box{0, 0, w, h};
-  FillAll(f, Solid(matte));
-  // The rows around the middle are stretched (left, centre and right edges take neighbouring
-  // rows), so the face holds one colour there and its gradient resumes below.
-  const Stops& face = st.Face;
-  FillRoundRect(f, box, radius, [&](float, float y) {
+// The rows around the middle are stretched (left, centre and right edges take neighbouring
+// rows), so a gradient holds one colour there and resumes below.
+Shader Banded(const Stops& stops, float h) {
+  return [&stops, h](float, float y) {
     const float t = y / h;
     const float band0 = kStep + 0.04f, band1 = 0.64f;
     const float u = t < band0 ? t : t < band1 ? band0 : band0 + (t - band1) * (1 - band0) / (1 - band1);
-    return SampleStops(face, u);
-  });
-  if (st.Gloss > 0)
-    FillRoundRect(f, {1.5f, 1.5f, w - 1.5f, h * kStep}, std::max(0.f, radius - 1.5f),
-                  VGradient(1, h * kStep, {{0, {255, 255, 255}}, {1, Lighten(SampleStops(st.Face, 0.3f), 0.3f)}}),
-                  st.Gloss);
-  if (st.GlowAlpha > 0) StrokeRoundRect(f, {1, 1, w - 1, h - 1}, std::max(0.f, radius - 1), 2, st.Glow, st.GlowAlpha);
-  StrokeRoundRect(f, box, radius, 1, st.Border);
-  if (keyed) KeyOutside(f, 0, 0, f.Width(), f.Height(), [&](float x, float y) { return RoundRectDistance(x, y, box, radius); });
+    return SampleStops(stops, u);
+  };
 }
 
-TBitmap Buttons(TvelUIStyle s, int frameW, int h, float radius, const ButtonState states[3]) {
+void DrawButton(TBitmap& f, const ButtonEdge& edge, const ButtonState& st, bool keyed) {
+  const float w = static_cast<float>(f.Width()), h = static_cast<float>(f.Height());
+  const float radius = edge.Radius;
+  const Box box{0, 0, w, h};
+  FillAll(f, Solid(edge.Matte));
+  Box face = box;
+  float faceRadius = radius;
+  if (st.BezelWidth > 0) {
+    FillRoundRect(f, box, radius, Banded(st.Bezel, h));
+    const float b = st.BezelWidth;
+    face = {b, b, w - b, h - b};
+    faceRadius = std::max(0.f, radius - b);
+  }
+  FillRoundRect(f, face, faceRadius, Banded(st.Face, h));
+  if (st.Gloss > 0)
+    FillRoundRect(f, {face.X0 + 1.5f, face.Y0 + 1.5f, face.X1 - 1.5f, h * kStep}, std::max(0.f, faceRadius - 1.5f),
+                  VGradient(face.Y0 + 1, h * kStep, {{0, {255, 255, 255}}, {1, Lighten(SampleStops(st.Face, 0.3f), 0.3f)}}),
+                  st.Gloss);
+  if (st.GlowAlpha > 0)
+    StrokeRoundRect(f, {face.X0 + 1, face.Y0 + 1, face.X1 - 1, face.Y1 - 1}, std::max(0.f, faceRadius - 1), 2, st.Glow,
+                    st.GlowAlpha);
+  StrokeRoundRect(f, box, radius, 1, st.Border);
+  if (keyed)
+    KeyOutside(f, 0, 0, f.Width(), f.Height(), [&](float x, float y) { return RoundRectDistance(x, y, box, radius); },
+               edge.KeyCoverage);
+}
+
+TBitmap Buttons(TvelUIStyle s, int frameW, int h, const ButtonEdge& edge, const ButtonState states[3]) {
   const bool keyed = GetThemeBool(s, 2) != 0;
-  return Strip(3, frameW, h, [&](TBitmap& f, int i) { DrawButton(f, radius, states[i], keyed, FormColor(s)); });
+  return Strip(3, frameW, h, [&](TBitmap& f, int i) { DrawButton(f, edge, states[i], keyed); });
 }
 
 // ---- check boxes and radio buttons -------------------------------------------------------
@@ -278,7 +303,9 @@ StyleArt MacOSArt() {
       {{{0, Hex(0xFDFDFD)}, {0.38f, Hex(0xEDEDED)}, {0.42f, Hex(0xDFDFDF)}, {0.65f, Hex(0xE3E3E3)}, {1, Hex(0xF7F7F7)}}, Hex(0x8E8E8E), 0.55f, {}, 0},
       {{{0, Hex(0xC4E2FC)}, {0.38f, Hex(0x7DBBF5)}, {0.42f, Hex(0x4A97E9)}, {0.65f, Hex(0x5AA5EE)}, {1, Hex(0x9CD3FB)}}, Hex(0x2F5E9E), 0.6f, {}, 0},
       {{{0, Hex(0x8DBDEE)}, {0.38f, Hex(0x5094DE)}, {0.42f, Hex(0x2D70C5)}, {0.65f, Hex(0x3C80D2)}, {1, Hex(0x6BA7E6)}}, Hex(0x1F4A80), 0.35f, {}, 0}};
-  a.Button = Buttons(s, 84, 23, 11.5f, states);
+  // Pill ends keep a soft rim: pixels mostly outside are blended against a light matte, as
+  // MacOS buttons sit on light forms and panels.
+  a.Button = Buttons(s, 84, 23, {11.5f, Mix(FormColor(s), kWhite, 0.5f), 0.12f}, states);
   const MarkLook marks{{{0, Hex(0xFFFFFF)}, {0.5f, Hex(0xEFEFEF)}, {1, Hex(0xDADADA)}},
                        {{0, Hex(0xB4D8FA)}, {0.5f, Hex(0x62A6EE)}, {0.52f, Hex(0x3A88DE)}, {1, Hex(0x8CC6F8)}},
                        Hex(0x8A8A8A), Hex(0x10243E), Hex(0x2F5E9E), 3};
@@ -322,11 +349,15 @@ StyleArt WinXPArt() {
   const auto s = TvelUIStyle::WinXP;
   StyleArt a;
   const Rgb border = Hex(0x003C74);
+  // White at the top shading down to beige: the vertical shine of the face.
+  const Stops face{{0, Hex(0xFFFFFF)}, {0.14f, Hex(0xFFFFFF)}, {0.42f, Hex(0xECE9DF)}, {0.72f, Hex(0xE0DBCC)},
+                   {0.9f, Hex(0xCDC5AE)}, {1, Hex(0xB5AA8C)}};
   const ButtonState states[3] = {
-      {{{0, Hex(0xFFFFFF)}, {0.7f, Hex(0xF3F2EE)}, {0.9f, Hex(0xE6E3DA)}, {1, Hex(0xD6D0C5)}}, border, 0, {}, 0},
-      {{{0, Hex(0xFFFFFF)}, {0.7f, Hex(0xF6F5F1)}, {1, Hex(0xE3DED3)}}, border, 0, Hex(0xF5B843), 0.9f},
-      {{{0, Hex(0xD8D6CC)}, {0.25f, Hex(0xE3E1D8)}, {1, Hex(0xF4F3EE)}}, border, 0, {}, 0}};
-  a.Button = Buttons(s, 18, 21, 3, states);
+      {face, border, 0, {}, 0},
+      {face, border, 0, Hex(0xF5B843), 0.95f},
+      {{{0, Hex(0xD3CFC2)}, {0.42f, Hex(0xE2DFD5)}, {1, Hex(0xF4F3EE)}}, border, 0, {}, 0}};
+  // Keyed round corners, so no beige is baked into them.
+  a.Button = Buttons(s, 18, 21, {3, Mix(FormColor(s), kWhite, 0.5f), 0.3f}, states);
   const MarkLook marks{{{0, Hex(0xDCDCD7)}, {1, Hex(0xFFFFFF)}}, {{0, Hex(0xDCDCD7)}, {1, Hex(0xFFFFFF)}},
                        Hex(0x1C5180), Hex(0x21A121), Hex(0x1C5180), 0};
   a.CheckBox = CheckBoxes(s, 13, 13, marks);
@@ -365,11 +396,16 @@ StyleArt DeepBlueArt() {
   const auto s = TvelUIStyle::DeepBlue;
   StyleArt a;
   const Rgb border = Hex(0x1E3A6E);
+  // The navy of the caption strip framing a steel face: square, as the style's panels are.
+  const Rgb rim = Hex(0x08152C);
+  const Stops navy{{0, Hex(0x5273A8)}, {0.42f, Hex(0x2B4775)}, {1, Hex(0x142A50)}};
+  const Stops navyLit{{0, Hex(0x7898CF)}, {0.42f, Hex(0x3D5E96)}, {1, Hex(0x203E70)}};
+  const Stops navyDark{{0, Hex(0x10244A)}, {0.42f, Hex(0x1A3360)}, {1, Hex(0x2B4775)}};
   const ButtonState states[3] = {
-      {{{0, Hex(0xF4F7FC)}, {0.38f, Hex(0xE2E9F4)}, {0.42f, Hex(0xD4DFEF)}, {1, Hex(0xC3D2EA)}}, border, 0, {}, 0},
-      {{{0, Hex(0xFFFFFF)}, {0.38f, Hex(0xECF3FC)}, {0.42f, Hex(0xDEEAFA)}, {1, Hex(0xCCDDF7)}}, border, 0, Hex(0x6FA0E8), 0.8f},
-      {{{0, Hex(0xAFC2E0)}, {0.5f, Hex(0xC3D2EA)}, {1, Hex(0xDCE5F3)}}, Hex(0x132850), 0, {}, 0}};
-  a.Button = Buttons(s, 74, 21, 2, states);
+      {{{0, Hex(0xB5C6E3)}, {0.38f, Hex(0x8FA6CF)}, {0.42f, Hex(0x7890BD)}, {1, Hex(0x5C78AA)}}, rim, 0, {}, 0, navy, 2},
+      {{{0, Hex(0xCCDAF0)}, {0.38f, Hex(0xA5BAE0)}, {0.42f, Hex(0x8CA4D0)}, {1, Hex(0x7290C4)}}, rim, 0, Hex(0xB8D0F6), 0.45f, navyLit, 2},
+      {{{0, Hex(0x5E78A8)}, {0.42f, Hex(0x7088B6)}, {1, Hex(0x90A6CC)}}, rim, 0, {}, 0, navyDark, 2}};
+  a.Button = Buttons(s, 74, 21, {0, FormColor(s)}, states);  // square: nothing of a background baked in
   const MarkLook marks{{{0, Hex(0xD9E2F0)}, {1, Hex(0xFFFFFF)}}, {{0, Hex(0xD9E2F0)}, {1, Hex(0xFFFFFF)}},
                        border, Hex(0x1E3A6E), border, 0};
   a.CheckBox = CheckBoxes(s, 13, 13, marks);
@@ -416,11 +452,12 @@ StyleArt ProteinArt() {
   const auto s = TvelUIStyle::Protein;
   StyleArt a;
   const Rgb accent = Hex(0x2D30C4);
+  // Violet gel, the colour of the caption strip, light enough in the middle for the caption.
   const ButtonState states[3] = {
-      {{{0, Hex(0xFFFFFF)}, {0.5f, Hex(0xF3F3FA)}, {1, Hex(0xE1E2F2)}}, Hex(0x8A8FC8), 0, {}, 0},
-      {{{0, Hex(0xFFFFFF)}, {0.5f, Hex(0xF1F2FD)}, {1, Hex(0xDADCF8)}}, Hex(0x5C62D6), 0, Hex(0x8E94F0), 0.7f},
-      {{{0, Hex(0xD4D6EE)}, {0.5f, Hex(0xE2E3F4)}, {1, Hex(0xF2F2FA)}}, Hex(0x4A50C0), 0, {}, 0}};
-  a.Button = Buttons(s, 74, 21, 3, states);
+      {{{0, Hex(0xE9EAFF)}, {0.38f, Hex(0xC5C8FA)}, {0.42f, Hex(0xA9ADF3)}, {0.7f, Hex(0x9499EC)}, {1, Hex(0xB3B7F5)}}, Hex(0x3A41C2), 0.45f, {}, 0},
+      {{{0, Hex(0xF4F4FF)}, {0.38f, Hex(0xD4D6FC)}, {0.42f, Hex(0xBABDF7)}, {0.7f, Hex(0xA6AAF2)}, {1, Hex(0xC4C7F9)}}, Hex(0x4E55D6), 0.5f, Hex(0xE6E7FF), 0.7f},
+      {{{0, Hex(0x8489E0)}, {0.38f, Hex(0x9297E6)}, {0.42f, Hex(0x9DA1EA)}, {0.7f, Hex(0xA9ADEE)}, {1, Hex(0xBCC0F4)}}, Hex(0x2D33A8), 0.1f, {}, 0}};
+  a.Button = Buttons(s, 74, 21, {0, FormColor(s)}, states);  // square: nothing of a background baked in
   const MarkLook marks{{{0, Hex(0xECEDF8)}, {1, Hex(0xFFFFFF)}}, {{0, Hex(0xECEDF8)}, {1, Hex(0xFFFFFF)}},
                        Hex(0x7C82CC), accent, Hex(0x5C62D6), 2};
   a.CheckBox = CheckBoxes(s, 13, 13, marks);
@@ -465,7 +502,7 @@ StyleArt BlueGlassArt() {
       {{{0, Hex(0xF6FAFE)}, {0.38f, Hex(0xDFEDFA)}, {0.42f, Hex(0xC6DEF6)}, {0.65f, Hex(0xCCE2F7)}, {1, Hex(0xE0F0FD)}}, Hex(0x5C8FC4), 0.5f, {}, 0},
       {{{0, Hex(0xEEF8FF)}, {0.38f, Hex(0xCFE9FF)}, {0.42f, Hex(0xAAD7FB)}, {0.65f, Hex(0xB4DCFC)}, {1, Hex(0xD2EEFF)}}, Hex(0x3C7FB1), 0.5f, Hex(0x7FD4FF), 0.6f},
       {{{0, Hex(0xC4DDF3)}, {0.38f, Hex(0xA8CBEC)}, {0.42f, Hex(0x8CB8E3)}, {0.65f, Hex(0x94BEE6)}, {1, Hex(0xAED0EF)}}, Hex(0x2C628B), 0.2f, {}, 0}};
-  a.Button = Buttons(s, 77, 27, 4, states);
+  a.Button = Buttons(s, 77, 27, {4, FormColor(s)}, states);
   const MarkLook marks{{{0, Hex(0xE6F1FC)}, {0.5f, Hex(0xF7FBFF)}, {1, Hex(0xFFFFFF)}},
                        {{0, Hex(0xCFE6FB)}, {0.5f, Hex(0xE8F3FD)}, {1, Hex(0xFFFFFF)}},
                        Hex(0x5C8FC4), Hex(0x1F5FA8), Hex(0x3C7FB1), 2};
@@ -504,24 +541,39 @@ StyleArt BlueGlassArt() {
 
 // ---- fixed-name images -------------------------------------------------------------------
 
-// Fold button: up double chevron (plain, lit), down double chevron (plain, lit).
+// Fold button: up double chevron (plain, lit), down double chevron (plain, lit). It stands on
+// every style's caption strip, so its background is the key colour: plain, white chevrons
+// with a dark outline that shows on light and dark strips alike; lit, dark chevrons on a small
+// light plate with corners cut square to the key.
 TBitmap PanelButton() {
   return Strip(4, 13, 12, [](TBitmap& f, int i) {
     const bool lit = i % 2 == 1, down = i >= 2;
-    FillAll(f, VGradient(0, 12, lit ? Stops{{0, Hex(0xFFFFFF)}, {1, Hex(0xCFE4FA)}}
-                                    : Stops{{0, Hex(0xFAFAFA)}, {1, Hex(0xD9D9D9)}}));
-    StrokeRoundRect(f, {0, 0, 13, 12}, 0, 1, lit ? Hex(0x3C7FB1) : Hex(0x8C8C8C));
-    const uint32_t c = ToPixel(lit ? Hex(0x1F5FA8) : Hex(0x404040));
+    f.Fill(kKeyPixel);
+    if (lit) {
+      FillAll(f, VGradient(0, 12, {{0, Hex(0xFFFFFF)}, {1, Hex(0xCFE2F8)}}));
+      StrokeRoundRect(f, {0, 0, 13, 12}, 0, 1, Hex(0x2F6CB0));
+      for (auto [x, y] : {std::pair{0, 0}, {12, 0}, {0, 11}, {12, 11}}) f.SetPixel(x, y, kKeyPixel);
+    }
+    const uint32_t ink = ToPixel(lit ? Hex(0x174F94) : Hex(0xFFFFFF));
     // Pixel-exact chevrons, two pixels thick: crisper than smoothed lines at this size.
     static const int kRows[4][2] = {{6, 6}, {5, 7}, {4, 8}, {3, 9}};
+    std::vector<std::pair<int, int>> mark;
     for (int k = 0; k < 2; ++k)
       for (int row = 0; row < 4; ++row) {
         const int y = down ? 9 - (k * 4 + row) : 2 + k * 4 + row;
         for (int x : {kRows[row][0], kRows[row][1]}) {
-          f.SetPixel(x, y, c);
-          if (row > 0) f.SetPixel(x < 6 ? x + 1 : x - 1, y, c);
+          mark.push_back({x, y});
+          if (row > 0) mark.push_back({x < 6 ? x + 1 : x - 1, y});
         }
       }
+    if (!lit) {
+      // A shadow one pixel down and right: the white shows on dark strips, the shadow on light ones.
+      const uint32_t shadow = ToPixel(Hex(0x27303F));
+      for (auto [x, y] : mark)
+        for (auto [dx, dy] : {std::pair{1, 1}, {0, 1}, {1, 0}})
+          if (x + dx < 13 && y + dy < 12) f.SetPixel(x + dx, y + dy, shadow);
+    }
+    for (auto [x, y] : mark) f.SetPixel(x, y, ink);
   });
 }
 
