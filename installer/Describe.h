@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "installer/SetupConfig.h"
 
@@ -12,6 +14,13 @@ struct SetupReport {
   std::string text;
   bool checksumMatches = false;
   bool slicesInsidePack = true;  // every used file row lies inside the pack
+  // What breaks the record's rules (installer/SetupCheck.h), "Field: what" each; also
+  // listed at the end of the text.
+  std::vector<std::string> problems;
 };
+
+// A text as the report shows it, whole and safe for a terminal: in double quotes, with
+// control characters, quotes and bytes that are no GBK character written as \xNN.
+std::string QuotedText(std::string_view gbk);
 
 SetupReport DescribeSetup(const SetupConfig& config, std::span<const uint8_t> pack, std::span<const uint8_t> licence);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,13 @@ namespace {
 
 // Manifests and licence files are UTF-8, whatever the execution character set.
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+// A third file row with the given name (TOML literal string).
+std::string File(const std::string& name) { return "[[files]]\nname = '" + name + "'\nsource = 'a.bin'\n"; }
 
 class ProductBuilderTest : public ::testing::Test {
  protected:
@@ -27,12 +35,16 @@ class ProductBuilderTest : public ::testing::Test {
   void Write(const std::string& name, const std::string& data) {
     std::ofstream(dir_ / name, std::ios::binary) << data;
   }
-  // Builds a manifest made of the base product plus `extra`, with `product` lines replacing
-  // the defaults where given.
+  // Builds a manifest made of the base product plus `extra`; `product` lines are added to
+  // the [product] table, each replacing the default of its key.
   bool Build(const std::string& extra, std::vector<std::string>& errors, BuiltProduct& out,
              const std::string& productExtra = "") {
-    std::string m = std::string("[product]\n") + "name = \"" + U8(u8"演示") + "\"\npublisher_key = \"Pub\"\nversion = \"1.0\"\n" +
-                    "folder = \"Demo\"\nlicence = \"lic.txt\"\nrelease_date = \"20131113\"\n" + productExtra +
+    std::vector<std::string> lines = {"name = \"" + U8(u8"演示") + "\"", "publisher_key = \"Pub\"", "version = \"1.0\"",
+                                      "folder = \"Demo\"", "licence = \"lic.txt\"", "release_date = \"20131113\""};
+    std::string product;
+    for (const auto& line : lines)
+      if (productExtra.find(line.substr(0, line.find(' ')) + " =") != 0) product += line + "\n";
+    std::string m = "[product]\n" + product + productExtra +
                     "\n[[files]]\nname = '\\a.bin'\nsource = 'a.bin'\n[[files]]\nname = '\\sub\\b.txt'\n" +
                     "source = 'b.txt'\n" + extra;
     std::ofstream(dir_ / "p.toml", std::ios::binary) << m;
@@ -92,7 +104,45 @@ TEST_F(ProductBuilderTest, RefusesBadManifestsNamingTheField) {
       {"missing input file", "[[files]]\nname = '\\c'\nsource = 'missing.bin'\n", "", "files[2].source"},
       {"name without a backslash", "[[files]]\nname = 'c'\nsource = 'a.bin'\n", "", "files[2].name"},
       {"registry type unknown", "[[registry]]\nkey = 'K'\nname = 'N'\ntype = 'float'\n", "", "registry[0].type"},
+      // Names that would break the install: registry keys, program group, links, files.
+      {"empty product name", "", "name = ''", "product.name"},
+      {"product name with a backslash", "", "name = 'a\\b'", "product.name"},
+      {"product name with a question mark", "", "name = 'a?'", "product.name"},
+      {"empty publisher key", "", "publisher_key = ''", "product.publisher_key"},
+      {"empty folder", "", "folder = ''", "product.folder"},
+      {"shortcut caption with a backslash", "[[shortcuts]]\ncaption = 'a\\b'\nfile = 0\n", "", "shortcuts[0].caption"},
+      {"wildcard file name", File("\\*.txt"), "", "files[2].name"},
+      {"parent folder", File("\\..\\evil.txt"), "", "files[2].name"},
+      {"two parent folders", File("\\..\\..\\Windows\\evil.exe"), "", "files[2].name"},
+      {"stream", File("\\a.txt:stream"), "", "files[2].name"},
+      {"drive", File("\\C:\\x"), "", "files[2].name"},
+      {"backslash alone", File("\\"), "", "files[2].name"},
+      {"device name", File("\\CON"), "", "files[2].name"},
+      {"device name with extension in a folder", File("\\sub\\lpt1.txt"), "", "files[2].name"},
+      {"empty component", File("\\sub\\\\c.txt"), "", "files[2].name"},
+      {"trailing dot", File("\\c."), "", "files[2].name"},
+      {"control character", "[[files]]\nname = \"\\\\a\\u0001b\"\nsource = 'a.bin'\n", "", "files[2].name"},
+      {"same name but for case", File("\\A.BIN"), "", "files[2].name"},
+      // Values of the wrong type, unknown keys, impossible dates.
+      {"kind not a number", "[[shortcuts]]\ncaption = 'x'\nfile = 0\nkind = 'abc'\n", "", "shortcuts[0].kind"},
+      {"root not a text", "[[registry]]\nroot = 5\nkey = 'K'\nname = 'N'\ntype = 'bool'\nvalue = true\n", "", "registry[0].root"},
+      {"description not a text", "", "description = 5", "product.description"},
+      {"table name typo", "[[file]]\nname = '\\c'\nsource = 'a.bin'\n", "", "file"},
+      {"key typo in a row", "[[files]]\nnmae = '\\c'\nsource = 'a.bin'\n", "", "files[2].nmae"},
+      {"key typo in product", "", "vesion = '1'", "product.vesion"},
+      {"31 February", "", "release_date = '20130231'", "product.release_date"},
+      // Paths that cannot be resolved or read.
+      {"unclosed variable", "[[files]]\nname = '\\c'\nsource = '${LIC'\n", "", "files[2].source"},
+      {"empty variable", "[[files]]\nname = '\\c'\nsource = '${}'\n", "", "files[2].source"},
+      {"folder as source", "[[files]]\nname = '\\c'\nsource = '.'\n", "", "files[2].source"},
+      {"device as source", "[[files]]\nname = '\\c'\nsource = '/dev/zero'\n", "", "files[2].source"},
+      {"FIFO as source", "[[files]]\nname = '\\c'\nsource = 'fifo'\n", "", "files[2].source"},
+      {"folder as licence", "", "licence = '.'", "product.licence"},
+      // Nesting the parser would recurse into: refused before parsing, naming the file.
+      {"deeply dotted key", "x" + Repeat(".a", 5000) + " = 1\n", "", (dir_ / "p.toml").string()},
+      {"deeply nested arrays", "x = " + Repeat("[", 5000) + "\n", "", (dir_ / "p.toml").string()},
   };
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<std::string> errors;

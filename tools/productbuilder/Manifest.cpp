@@ -5,111 +5,20 @@
 #include <toml++/toml.h>
 
 #include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <limits>
-#include <sstream>
+#include <optional>
 
 #include "framework/Text.h"
 #include "installer/BaseDef.h"
+#include "installer/SetupCheck.h"
+#include "tools/common/TomlFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class Builder {
- public:
-  Builder(const std::map<std::string, std::string>& vars, fs::path base, std::vector<std::string>& errors)
-      : vars_(vars), base_(std::move(base)), errors_(errors) {}
-
-  void Error(const std::string& field, const std::string& what) { errors_.push_back(field + ": " + what); }
-
-  // A text field: UTF-8 in the manifest, GBK in the record, at most `capacity` bytes.
-  template <size_t N, typename Node>
-  void Text(const Node& node, const std::string& field, ShortString<N>& slot,
-            bool required = false) {
-    std::string gbk;
-    if (!node) {
-      if (required) Error(field, "missing");
-      slot.Assign("");
-      return;
-    }
-    auto s = node.template value<std::string>();
-    if (!s) {
-      Error(field, "must be a string");
-      return;
-    }
-    if (!ToGbk(*s, field, gbk)) return;
-    if (gbk.size() > N) {
-      Error(field, std::to_string(gbk.size()) + " bytes in GBK, at most " + std::to_string(N));
-      return;
-    }
-    slot.Assign(gbk);
-  }
-
-  bool ToGbk(const std::string& utf8, const std::string& field, std::string& gbk) {
-    if (!Utf8ToGbk(utf8, gbk)) {
-      Error(field, "has a character with no GBK form (or is not valid UTF-8)");
-      return false;
-    }
-    return true;
-  }
-
-  template <typename Node>
-  void Date(const Node& node, const std::string& field, Text8& slot) {
-    Text(node, field, slot);
-    if (!node) return;
-    std::string d = slot.Text();
-    bool ok = d.size() == 8 && d.find_first_not_of("0123456789") == std::string::npos;
-    if (ok) {
-      int month = std::stoi(d.substr(4, 2)), day = std::stoi(d.substr(6, 2));
-      ok = month >= 1 && month <= 12 && day >= 1 && day <= 31;
-    }
-    if (!ok) {
-      std::string message = "\"";
-      message += node.value_or(std::string());
-      message += "\" is not a date YYYYMMDD";
-      Error(field, message);
-    }
-  }
-
-  fs::path Resolve(const std::string& raw, const std::string& field) {
-    std::string p;
-    for (size_t i = 0; i < raw.size();) {
-      if (raw.compare(i, 2, "${") == 0) {
-        size_t end = raw.find('}', i);
-        std::string name = end == std::string::npos ? "" : raw.substr(i + 2, end - i - 2);
-        auto it = vars_.find(name);
-        if (it == vars_.end()) {
-          Error(field, "${" + name + "} is not defined (pass -D " + name + "=...)");
-          return {};
-        }
-        p += it->second;
-        i = end + 1;
-      } else {
-        p += raw[i++];
-      }
-    }
-    fs::path path = fs::u8path(p);
-    return path.is_absolute() ? path : base_ / path;
-  }
-
-  bool ReadFile(const fs::path& path, const std::string& field, std::string& data) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      Error(field, "cannot read \"" + path.string() + "\"");
-      return false;
-    }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    data = ss.str();
-    return true;
-  }
-
- private:
-  const std::map<std::string, std::string>& vars_;
-  fs::path base_;
-  std::vector<std::string>& errors_;
-};
+constexpr uint64_t kMaxLicenceBytes = 16u << 20;
 
 // Line breaks of any style become CR LF; a UTF-8 byte-order mark is dropped.
 std::string WithCrLf(const std::string& s) {
@@ -128,8 +37,120 @@ std::string WithCrLf(const std::string& s) {
   return out;
 }
 
+class Builder {
+ public:
+  Builder(const std::map<std::string, std::string>& vars, fs::path base, std::vector<std::string>& errors)
+      : vars_(vars), base_(std::move(base)), errors_(errors) {}
+
+  void Error(const std::string& field, const std::string& what) { errors_.push_back(field + ": " + what); }
+  void Check(const std::string& field, const std::string& problem) {
+    if (!problem.empty()) Error(field, problem);
+  }
+
+  // Keys the manifest does not know are refused: a typo would silently drop what it names.
+  void KnownKeys(const toml::node_view<const toml::node>& node, const std::string& field,
+                 std::initializer_list<std::string_view> known) {
+    const toml::table* t = node.as_table();
+    if (!t) {
+      if (node) Error(field, "must be a table");
+      return;
+    }
+    for (const auto& [key, _] : *t)
+      if (std::find(known.begin(), known.end(), key.str()) == known.end())
+        Error((field.empty() ? "" : field + ".") + std::string(key.str()), "unknown key");
+  }
+
+  // A text field: UTF-8 in the manifest, GBK in the record, at most `capacity` bytes.
+  // True when the node held a text that was stored.
+  template <size_t N, typename Node>
+  bool Text(const Node& node, const std::string& field, ShortString<N>& slot, bool required = false,
+            bool crlf = false) {
+    std::string gbk;
+    if (!node) {
+      if (required) Error(field, "missing");
+      slot.Assign("");
+      return false;
+    }
+    auto s = node.template value_exact<std::string>();
+    if (!s) {
+      Error(field, "must be a string");
+      return false;
+    }
+    if (!ToGbk(crlf ? WithCrLf(*s) : *s, field, gbk)) return false;
+    if (gbk.size() > N) {
+      Error(field, std::to_string(gbk.size()) + " bytes in GBK, at most " + std::to_string(N));
+      return false;
+    }
+    slot.Assign(gbk);
+    return true;
+  }
+
+  bool ToGbk(const std::string& utf8, const std::string& field, std::string& gbk) {
+    if (!Utf8ToGbk(utf8, gbk)) {
+      Error(field, "has a character with no GBK form (or is not valid UTF-8)");
+      return false;
+    }
+    return true;
+  }
+
+  template <typename Node>
+  void Date(const Node& node, const std::string& field, Text8& slot) {
+    if (!node) return;
+    auto raw = node.template value_exact<std::string>();
+    std::string problem = raw ? DateProblem(*raw) : "must be a string";
+    if (raw && !problem.empty())
+      Error(field, "\"" + *raw + "\" " + problem);
+    else if (!problem.empty())
+      Error(field, problem);
+    else
+      Text(node, field, slot);
+  }
+
+  fs::path Resolve(const std::string& raw, const std::string& field) {
+    std::string p;
+    for (size_t i = 0; i < raw.size();) {
+      if (raw.compare(i, 2, "${") == 0) {
+        size_t end = raw.find('}', i);
+        if (end == std::string::npos) {
+          Error(field, "\"${\" without a closing \"}\"");
+          return {};
+        }
+        std::string name = raw.substr(i + 2, end - i - 2);
+        if (name.empty()) {
+          Error(field, "\"${}\" names no variable");
+          return {};
+        }
+        auto it = vars_.find(name);
+        if (it == vars_.end()) {
+          Error(field, "${" + name + "} is not defined (pass -D " + name + "=...)");
+          return {};
+        }
+        p += it->second;
+        i = end + 1;
+      } else {
+        p += raw[i++];
+      }
+    }
+    fs::path path = fs::u8path(p);
+    return path.is_absolute() ? path : base_ / path;
+  }
+
+  // Reads a regular file of at most maxBytes; anything else is refused before reading.
+  bool ReadFile(const fs::path& path, const std::string& field, std::string& data, uint64_t maxBytes) {
+    if (path.empty()) return false;  // Resolve already said why
+    std::string problem = ReadInputFile(path.string(), maxBytes, data);
+    if (!problem.empty()) Error(field, problem);
+    return problem.empty();
+  }
+
+ private:
+  const std::map<std::string, std::string>& vars_;
+  fs::path base_;
+  std::vector<std::string>& errors_;
+};
+
 int RegistryType(const toml::node_view<const toml::node>& t) {
-  if (auto n = t.value<int64_t>()) return *n >= 0 && *n <= 255 ? static_cast<int>(*n) : -1;
+  if (auto n = t.value_exact<int64_t>()) return *n >= 0 && *n <= 255 ? static_cast<int>(*n) : -1;
   std::string s = t.value_or(std::string());
   if (s == "bool") return 0;
   if (s == "string") return 1;
@@ -141,46 +162,45 @@ int RegistryType(const toml::node_view<const toml::node>& t) {
 
 bool BuildProduct(const std::string& manifestPath, const std::map<std::string, std::string>& vars, BuiltProduct& out,
                   std::vector<std::string>& errors) {
-  toml::table doc;
-  try {
-    doc = toml::parse_file(manifestPath);
-  } catch (const toml::parse_error& e) {
-    std::ostringstream msg;
-    msg << manifestPath << ":" << e.source().begin.line << ": " << e.description();
-    errors.push_back(msg.str());
+  std::string problem;
+  std::optional<toml::table> parsed = ReadTomlFile(manifestPath, problem);
+  if (!parsed) {
+    errors.push_back(problem);
     return false;
   }
+  const toml::table& doc = *parsed;
   Builder b(vars, fs::u8path(manifestPath).parent_path(), errors);
+  b.KnownKeys(toml::node_view<const toml::node>(doc), "", {"product", "files", "shortcuts", "registry"});
   SetupConfigRecord& r = out.config.MutableRecord();
   auto product = doc["product"];
+  b.KnownKeys(product, "product",
+              {"author", "publisher_key", "web_site", "legal_notice", "version", "release_date", "name", "folder",
+               "category", "description", "record_date", "extra_date", "target_folder", "licence"});
   b.Text(product["author"], "product.author", r.AuthorName);
-  b.Text(product["publisher_key"], "product.publisher_key", r.PublisherKey, true);
+  if (b.Text(product["publisher_key"], "product.publisher_key", r.PublisherKey, true))
+    b.Check("product.publisher_key", KeyPathProblem(r.PublisherKey.View()));
   b.Text(product["web_site"], "product.web_site", r.WebSite);
   b.Text(product["legal_notice"], "product.legal_notice", r.LegalNotice);
   b.Text(product["version"], "product.version", r.Version, true);
   b.Date(product["release_date"], "product.release_date", r.ReleaseDate);
-  b.Text(product["name"], "product.name", r.ProductName, true);
-  b.Text(product["folder"], "product.folder", r.ProductFolder, true);
+  // The name becomes a registry key, a program group and part of link names; the folder
+  // a folder name and a registry key.
+  if (b.Text(product["name"], "product.name", r.ProductName, true))
+    b.Check("product.name", NameComponentProblem(r.ProductName.View()));
+  if (b.Text(product["folder"], "product.folder", r.ProductFolder, true))
+    b.Check("product.folder", NameComponentProblem(r.ProductFolder.View()));
   b.Text(product["category"], "product.category", r.Category);
-  if (auto d = product["description"].value<std::string>()) {
-    std::string gbk;
-    if (b.ToGbk(WithCrLf(*d), "product.description", gbk)) {
-      if (gbk.size() > 128)
-        b.Error("product.description", std::to_string(gbk.size()) + " bytes in GBK, at most 128");
-      else
-        r.Description.Assign(gbk);
-    }
-  }
+  b.Text(product["description"], "product.description", r.Description, false, true);
   b.Date(product["record_date"], "product.record_date", r.RecordDate);
   b.Date(product["extra_date"], "product.extra_date", r.ExtraDate);
   b.Text(product["target_folder"], "product.target_folder", r.TargetFolder);
 
-  if (auto lic = product["licence"].value<std::string>()) {
+  if (auto lic = product["licence"].value_exact<std::string>()) {
     std::string utf8;
-    if (b.ReadFile(b.Resolve(*lic, "product.licence"), "product.licence", utf8))
+    if (b.ReadFile(b.Resolve(*lic, "product.licence"), "product.licence", utf8, kMaxLicenceBytes))
       b.ToGbk(WithCrLf(utf8), "product.licence", out.licence);
   } else {
-    b.Error("product.licence", "missing (the licence text file)");
+    b.Error("product.licence", product["licence"] ? "must be a string" : "missing (the licence text file)");
   }
 
   // Files: tile the pack in row order.
@@ -191,23 +211,27 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
     for (size_t i = 0; i < files->size() && i < kTableRows; ++i) {
       std::string field = "files[" + std::to_string(i) + "]";
       auto row = toml::node_view<const toml::node>((*files)[i]);
+      b.KnownKeys(row, field, {"name", "source"});
       SetupFileEntry& e = r.Files[i];
-      b.Text(row["name"], field + ".name", e.Name, true);
+      if (b.Text(row["name"], field + ".name", e.Name, true)) {
+        b.Check(field + ".name", FileNameProblem(e.Name.View()));
+        for (size_t k = 0; k < names.size(); ++k)
+          if (SameText(names[k], e.Name.View()))
+            b.Error(field + ".name", "the same name as files[" + std::to_string(k) + "] (letter case aside)");
+      }
       names.push_back(e.Name.Text());
-      if (row["name"] && e.Name.Text().rfind("\\", 0) != 0) b.Error(field + ".name", "must begin with a backslash");
       e.Unread[0] = 0, e.Unread[1] = 1, e.Unread[2] = 0;
-      auto src = row["source"].value<std::string>();
+      auto src = row["source"].value_exact<std::string>();
       std::string data;
+      // Each source is checked against the room left in the 2 GiB pack before it is read.
+      uint64_t room = static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) - std::min<uint64_t>(offset, INT32_MAX);
       if (!src) {
-        b.Error(field + ".source", "missing");
-      } else if (b.ReadFile(b.Resolve(*src, field + ".source"), field + ".source", data)) {
-        e.Offset.Set(static_cast<int32_t>(std::min<uint64_t>(offset, INT32_MAX)));
-        e.Size.Set(static_cast<int32_t>(std::min<size_t>(data.size(), INT32_MAX)));
+        b.Error(field + ".source", row["source"] ? "must be a string" : "missing");
+      } else if (b.ReadFile(b.Resolve(*src, field + ".source"), field + ".source", data, room)) {
+        e.Offset.Set(static_cast<int32_t>(offset));
+        e.Size.Set(static_cast<int32_t>(data.size()));
         offset += data.size();
-        if (offset > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()))
-          b.Error(field + ".source", "the pack would exceed 2 GiB");
-        else
-          out.pack.insert(out.pack.end(), data.begin(), data.end());
+        out.pack.insert(out.pack.end(), data.begin(), data.end());
       }
     }
     r.FileCount.Set(static_cast<int32_t>(std::min<size_t>(files->size(), kTableRows)));
@@ -220,13 +244,16 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
     for (size_t i = 0; i < shortcuts->size() && i < kTableRows; ++i) {
       std::string field = "shortcuts[" + std::to_string(i) + "]";
       auto row = toml::node_view<const toml::node>((*shortcuts)[i]);
+      b.KnownKeys(row, field, {"caption", "file", "kind", "arguments"});
       SetupShortcutEntry& s = r.Shortcuts[i];
-      b.Text(row["caption"], field + ".caption", s.Caption, true);
+      // The caption names link files on the desktop and in the program group.
+      if (b.Text(row["caption"], field + ".caption", s.Caption, true))
+        b.Check(field + ".caption", NameComponentProblem(s.Caption.View()));
       b.Text(row["arguments"], field + ".arguments", s.Arguments);
       int64_t index = -1;
-      if (auto n = row["file"].value<int64_t>()) {
+      if (auto n = row["file"].value_exact<int64_t>()) {
         index = *n;
-      } else if (auto name = row["file"].value<std::string>()) {
+      } else if (auto name = row["file"].value_exact<std::string>()) {
         std::string gbk;
         Utf8ToGbk(*name, gbk);
         for (size_t k = 0; k < names.size(); ++k)
@@ -236,13 +263,17 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
         b.Error(field + ".file", "names no file row (there are " + std::to_string(names.size()) + ")");
       else
         s.FileIndex.Set(static_cast<int32_t>(index));
-      int64_t kind = row["kind"].value_or(int64_t{2});
-      if (kind < 0 || kind > 255)
-        b.Error(field + ".kind", "must be 0 to 255");
+      auto kind = row["kind"].value_exact<int64_t>();
+      if (!row["kind"])
+        s.Kind = 2;
+      else if (!kind || *kind < 0 || *kind > 255)
+        b.Error(field + ".kind", "must be a number 0 to 255 (0 desktop, 1 program group, 2 both)");
       else
-        s.Kind = static_cast<uint8_t>(kind);
+        s.Kind = static_cast<uint8_t>(*kind);
     }
     r.ShortcutCount.Set(static_cast<int32_t>(std::min<size_t>(shortcuts->size(), kTableRows)));
+  } else if (doc["shortcuts"]) {
+    b.Error("shortcuts", "must be an array of tables ([[shortcuts]])");
   }
 
   if (auto values = doc["registry"].as_array()) {
@@ -250,10 +281,11 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
     for (size_t i = 0; i < values->size() && i < kTableRows; ++i) {
       std::string field = "registry[" + std::to_string(i) + "]";
       auto row = toml::node_view<const toml::node>((*values)[i]);
+      b.KnownKeys(row, field, {"root", "key", "name", "type", "value"});
       SetupRegistryEntry& v = r.RegistryValues[i];
-      std::string root = row["root"].value_or(std::string("HKLM"));
-      if (root != "HKLM" && root != "HKCU") b.Error(field + ".root", "must be \"HKLM\" or \"HKCU\"");
-      v.UseCurrentUser = root == "HKCU";
+      auto root = row["root"] ? row["root"].value_exact<std::string>() : std::optional<std::string>("HKLM");
+      if (!root || (*root != "HKLM" && *root != "HKCU")) b.Error(field + ".root", "must be \"HKLM\" or \"HKCU\"");
+      v.UseCurrentUser = root && *root == "HKCU";
       b.Text(row["key"], field + ".key", v.KeyPath, true);
       b.Text(row["name"], field + ".name", v.ValueName, true);
       int type = RegistryType(row["type"]);
@@ -264,12 +296,12 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
       v.ValueType = static_cast<uint8_t>(type);
       auto value = row["value"];
       if (type == 0) {
-        if (auto bv = value.value<bool>()) v.BoolValue = *bv ? 1 : 0;
+        if (auto bv = value.value_exact<bool>()) v.BoolValue = *bv ? 1 : 0;
         else b.Error(field + ".value", "must be true or false");
       } else if (type == 1) {
         b.Text(value, field + ".value", v.StringValue, true);
       } else if (type == 2) {
-        auto iv = value.value<int64_t>();
+        auto iv = value.value_exact<int64_t>();
         if (iv && *iv >= INT32_MIN && *iv <= static_cast<int64_t>(UINT32_MAX))
           v.IntegerValue.Set(static_cast<int32_t>(static_cast<uint32_t>(*iv)));
         else
@@ -277,6 +309,8 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
       }
     }
     r.RegistryValueCount.Set(static_cast<int32_t>(std::min<size_t>(values->size(), kTableRows)));
+  } else if (doc["registry"]) {
+    b.Error("registry", "must be an array of tables ([[registry]])");
   }
 
   r.PackChecksum.Set(static_cast<int32_t>(PackByteSum(out.pack)));

@@ -12,7 +12,9 @@
 #include "installer/BaseDef.h"
 #include "installer/Describe.h"
 #include "installer/PeResources.h"
+#include "installer/SetupCheck.h"
 #include "installer/SetupData.h"
+#include "tools/common/ToolFiles.h"
 #include "tools/productbuilder/Manifest.h"
 
 namespace fs = std::filesystem;
@@ -30,36 +32,13 @@ int Usage() {
   return 64;
 }
 
-bool Slurp(const fs::path& p, std::string& data) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  data = ss.str();
-  return true;
-}
+// Inputs of inspect: a setup.exe or resource files, never more than the pack's 2 GiB.
+constexpr uint64_t kMaxInspectInput = INT32_MAX;
 
-// Writes every output to a temporary name first, then renames, so an interrupted build
-// never leaves a mix of old and new resources.
-bool WriteAll(const fs::path& dir, const std::vector<std::pair<std::string, std::string>>& files) {
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  for (const auto& [name, data] : files) {
-    std::ofstream out(dir / (name + ".tmp"), std::ios::binary | std::ios::trunc);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    if (!out.good()) {
-      std::fprintf(stderr, "productbuilder: cannot write %s\n", (dir / (name + ".tmp")).string().c_str());
-      return false;
-    }
-  }
-  for (const auto& [name, data] : files) {
-    fs::rename(dir / (name + ".tmp"), dir / name, ec);
-    if (ec) {
-      std::fprintf(stderr, "productbuilder: cannot write %s: %s\n", (dir / name).string().c_str(), ec.message().c_str());
-      return false;
-    }
-  }
-  return true;
+bool Slurp(const fs::path& p, std::string& data) {
+  std::string problem = ReadInputFile(p.string(), kMaxInspectInput, data);
+  if (!problem.empty()) std::fprintf(stderr, "productbuilder: %s\n", problem.c_str());
+  return problem.empty();
 }
 
 int Build(int argc, char** argv) {
@@ -72,6 +51,10 @@ int Build(int argc, char** argv) {
     else return Usage();
     size_t eq = a.find('=');
     if (eq == std::string::npos) return Usage();
+    if (eq == 0) {
+      std::fprintf(stderr, "productbuilder: -D %s: the variable needs a name before '='\n", a.c_str());
+      return 64;
+    }
     vars[a.substr(0, eq)] = a.substr(eq + 1);
   }
   BuiltProduct product;
@@ -83,25 +66,24 @@ int Build(int argc, char** argv) {
   }
   Bytes ini = CompressResource(product.config.Bytes());
   Bytes pack = CompressResource(product.pack);
-  bool ok = WriteAll(argv[3], {{"SETUPINI.bin", std::string(reinterpret_cast<const char*>(ini.data()), ini.size())},
-                               {"SETUPPACK.bin", std::string(reinterpret_cast<const char*>(pack.data()), pack.size())},
-                               {"Protocol.txt", product.licence}});
-  return ok ? 0 : 1;
+  // All three appear together or not at all: a mix of old and new resources would not match.
+  std::string problem =
+      WriteFilesAtomically(argv[3], {{"SETUPINI.bin", std::string(reinterpret_cast<const char*>(ini.data()), ini.size())},
+                                     {"SETUPPACK.bin", std::string(reinterpret_cast<const char*>(pack.data()), pack.size())},
+                                     {"Protocol.txt", product.licence}});
+  if (problem.empty()) return 0;
+  std::fprintf(stderr, "productbuilder: %s\nproductbuilder: nothing written\n", problem.c_str());
+  return 1;
 }
 
 int Inspect(int argc, char** argv) {
   std::string ini, pack, licence, image;
   if (argc == 3 && fs::is_directory(argv[2])) {
     fs::path d = argv[2];
-    if (!Slurp(d / "SETUPINI.bin", ini) || !Slurp(d / "SETUPPACK.bin", pack) || !Slurp(d / "Protocol.txt", licence)) {
-      std::fprintf(stderr, "productbuilder: %s lacks SETUPINI.bin, SETUPPACK.bin or Protocol.txt\n", argv[2]);
+    if (!Slurp(d / "SETUPINI.bin", ini) || !Slurp(d / "SETUPPACK.bin", pack) || !Slurp(d / "Protocol.txt", licence))
       return 1;
-    }
   } else if (argc == 3) {
-    if (!Slurp(argv[2], image)) {
-      std::fprintf(stderr, "productbuilder: cannot read %s\n", argv[2]);
-      return 1;
-    }
+    if (!Slurp(argv[2], image)) return 1;
     PeRcData res = ReadPeRcData({reinterpret_cast<const uint8_t*>(image.data()), image.size()});
     if (!res.error.empty()) {
       std::fprintf(stderr, "productbuilder: %s: %s\n", argv[2], res.error.c_str());
@@ -117,22 +99,27 @@ int Inspect(int argc, char** argv) {
       (std::strcmp(name, "SETUPINI") == 0 ? ini : std::strcmp(name, "SETUPPACK") == 0 ? pack : licence) = bytes;
     }
   } else if (argc == 5) {
-    if (!Slurp(argv[2], ini) || !Slurp(argv[3], pack) || !Slurp(argv[4], licence)) {
-      std::fprintf(stderr, "productbuilder: cannot read the three resource files\n");
-      return 1;
-    }
+    if (!Slurp(argv[2], ini) || !Slurp(argv[3], pack) || !Slurp(argv[4], licence)) return 1;
   } else {
     return Usage();
   }
   auto span = [](const std::string& s) { return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(s.data()), s.size()); };
+  // The installer stops reading at the declared size; a checking tool also confirms that
+  // each stream ends there and passes its own check, so damage past that point shows.
+  std::vector<std::string> problems;
+  for (const RecordProblem& p : CheckResources(span(ini), span(pack), span(licence)))
+    problems.push_back(p.field + ": " + p.what);
   try {
     SetupConfig config;
     config.Load(DecompressResource(span(ini)).view());
     Bytes packBytes = DecompressResource(span(pack));
     SetupReport rep = DescribeSetup(config, packBytes.view(), span(licence));
-    std::fputs(GbkToUtf8(rep.text).c_str(), stdout);
-    return rep.checksumMatches && rep.slicesInsidePack ? 0 : 2;
+    std::string text = GbkToUtf8(rep.text);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    for (const std::string& p : problems) std::printf("problem: %s\n", GbkToUtf8(p).c_str());
+    return rep.checksumMatches && rep.problems.empty() && problems.empty() ? 0 : 2;
   } catch (const Exception& e) {
+    for (const std::string& p : problems) std::fprintf(stderr, "productbuilder: %s\n", p.c_str());
     std::fprintf(stderr, "productbuilder: %s\n", GbkToUtf8(e.what()).c_str());
     return 2;
   }
