@@ -68,33 +68,42 @@ void PutLE32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-bool TBitmap::LoadFromBmp(std::span<const uint8_t> b, TBitmap& out) {
+bool TBitmap::ReadBmpSize(std::span<const uint8_t> b, int& width, int& height) {
   const size_t n = b.size();
   if (n < 14 + 12 || b[0] != 'B' || b[1] != 'M') return false;
   const uint8_t* p = b.data();
-  uint64_t pixelOffset = LE32(p + 10);
   uint32_t headerSize = LE32(p + 14);
   if (headerSize < 12 || 14 + static_cast<uint64_t>(headerSize) > n) return false;
+  if (headerSize != 12 && headerSize < 40) return false;
+  // The OS/2 core header has 16-bit sizes, the others 32-bit ones; a negative height means
+  // rows from the top.
+  int64_t w = headerSize == 12 ? LE16(p + 18) : static_cast<int32_t>(LE32(p + 18));
+  int64_t h = headerSize == 12 ? static_cast<int16_t>(LE16(p + 20)) : static_cast<int32_t>(LE32(p + 22));
+  if (h < 0) h = -h;
+  if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || w * h > kMaxPixels) return false;
+  width = static_cast<int>(w), height = static_cast<int>(h);
+  return true;
+}
 
-  int64_t width, height;
+bool TBitmap::LoadFromBmp(std::span<const uint8_t> b, TBitmap& out) {
+  int w, h;
+  if (!ReadBmpSize(b, w, h)) return false;
+  const size_t n = b.size();
+  const uint8_t* p = b.data();
+  uint64_t pixelOffset = LE32(p + 10);
+  uint32_t headerSize = LE32(p + 14);
+  int64_t width = w, height = h;
   uint32_t bpp, compression = 0, colorsUsed = 0;
   size_t paletteEntry = 4;
   if (headerSize == 12) {  // OS/2 core header
-    width = LE16(p + 18);
-    height = static_cast<int16_t>(LE16(p + 20));
     bpp = LE16(p + 24);
     paletteEntry = 3;
   } else {
-    if (headerSize < 40) return false;
-    width = static_cast<int32_t>(LE32(p + 18));
-    height = static_cast<int32_t>(LE32(p + 22));
     bpp = LE16(p + 28);
     compression = LE32(p + 30);
     colorsUsed = LE32(p + 46);
   }
-  bool topDown = height < 0;
-  if (topDown) height = -height;
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels) return false;
+  bool topDown = (headerSize == 12 ? static_cast<int16_t>(LE16(p + 20)) : static_cast<int32_t>(LE32(p + 22))) < 0;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
 
   uint32_t masks[3] = {0, 0, 0};

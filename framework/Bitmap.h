@@ -37,6 +37,9 @@ class TBitmap {
   // Reads a BMP file: 1, 4, 8, 16, 24 or 32 bits per pixel, BI_RGB or BI_BITFIELDS, either
   // row order. False (out untouched) on anything malformed or larger than kMaxPixels.
   static bool LoadFromBmp(std::span<const uint8_t> bytes, TBitmap& out);
+  // The width and height a BMP file's header declares (rows of either order), without
+  // decoding it. False when the header is malformed or the size beyond kMaxSide or kMaxPixels.
+  static bool ReadBmpSize(std::span<const uint8_t> bytes, int& width, int& height);
   // A BMP file of 24 or 32 bits per pixel, bottom-up.
   Bytes SaveToBmp(int bitsPerPixel = 24) const;
 

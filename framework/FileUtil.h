@@ -5,6 +5,8 @@
 
 // True when path names an existing file (not a folder).
 bool FileExists(const std::string& path);
+// True when path names an existing folder.
+bool FolderExists(const std::string& path);
 // Deletes a file; false when it could not be deleted.
 bool RemoveFile(const std::string& path);
 // The user's temporary folder, always ending in the path separator.

@@ -9,6 +9,11 @@ bool FileExists(const std::string& path) {
   return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FolderExists(const std::string& path) {
+  DWORD attr = GetFileAttributesW(GbkToWide(path).c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool RemoveFile(const std::string& path) { return DeleteFileW(GbkToWide(path).c_str()) != 0; }
 
 std::string TempFolder() {

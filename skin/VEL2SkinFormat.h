@@ -45,6 +45,7 @@ inline constexpr int kEncryptionHeaderSize = 12;
 
 // Central directory entry fields used by the reader.
 inline constexpr int kCentralFlagsField = 8;
+inline constexpr int kCentralMethodField = 10;  // read only to explain a failure
 inline constexpr int kCentralTimeField = 12;
 inline constexpr int kCentralCrcField = 16;
 inline constexpr int kCentralUncompressedField = 24;

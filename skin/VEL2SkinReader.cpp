@@ -19,18 +19,23 @@ constexpr size_t kInputBlock = 16 * 1024;
 constexpr size_t kOutputBuffer = 64 * 1024;
 
 // The raw Deflate stream of an entry, from the archive (decrypted on the fly when the entry
-// is encrypted), decoded into the output file. Returns false on a broken stream, a read or
-// write error, or more output than the entry declares; produced counts every decoded byte.
-bool InflateEntry(TFileStream& in, ZipCryptoKeys* keys, TFileStream& out, uint64_t declaredSize, uint64_t& produced) {
+// is encrypted), decoded into the output file. Returns why it stopped short (a broken
+// stream, a read or write error, more output than the entry declares), or nullptr when the
+// final block was decoded; produced counts every decoded byte.
+const char* InflateEntry(TFileStream& in, ZipCryptoKeys* keys, TFileStream& out, uint64_t declaredSize,
+                         uint64_t& produced) {
   z_stream zs{};
-  if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return false;
+  if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return "the decoder cannot start";
   std::unique_ptr<uint8_t[]> inBuf(new uint8_t[kInputBlock]);
   std::unique_ptr<uint8_t[]> outBuf(new uint8_t[kOutputBuffer]);
-  bool ok = false;
+  const char* why = nullptr;
   for (;;) {
     if (zs.avail_in == 0) {
       size_t n = in.Read(inBuf.get(), kInputBlock);
-      if (n == 0) break;  // the archive ended before the final block
+      if (n == 0) {
+        why = "the file ends before the entry's Deflate stream does";
+        break;
+      }
       if (keys) keys->Decrypt(inBuf.get(), n);
       zs.next_in = inBuf.get();
       zs.avail_in = static_cast<uInt>(n);
@@ -41,40 +46,54 @@ bool InflateEntry(TFileStream& in, ZipCryptoKeys* keys, TFileStream& out, uint64
     size_t got = kOutputBuffer - zs.avail_out;
     produced += got;
     // Never write beyond the declared size: a small archive must not fill the disk.
-    if (produced > declaredSize) break;
-    if (got && out.Write(outBuf.get(), got) != got) break;
-    if (r == Z_STREAM_END) {
-      ok = true;
+    if (produced > declaredSize) {
+      why = "the entry decodes to more bytes than it declares (a zip bomb?)";
       break;
     }
-    if (r != Z_OK && !(r == Z_BUF_ERROR && zs.avail_in == 0)) break;
+    if (got && out.Write(outBuf.get(), got) != got) {
+      why = "cannot write the temporary file";
+      break;
+    }
+    if (r == Z_STREAM_END) break;
+    if (r != Z_OK && !(r == Z_BUF_ERROR && zs.avail_in == 0)) {
+      why = "the entry's data is no valid Deflate stream";
+      break;
+    }
   }
   inflateEnd(&zs);
-  return ok;
+  return why;
+}
+
+// Sets *reason when the caller asked for one; returns result for a one-line exit.
+int Fail(std::string* reason, int result, std::string why) {
+  if (reason) *reason = std::move(why);
+  return result;
 }
 
 }  // namespace
 
 int ExtractZipEntry(const std::string& archivePath, const std::string& entryName, const std::string& outputPath,
-                    const std::string& password, uint32_t maxUncompressedSize) {
-  if (!FileExists(archivePath)) return 1;
+                    const std::string& password, uint32_t maxUncompressedSize, std::string* reason) {
+  if (reason) reason->clear();
+  if (!FileExists(archivePath)) return Fail(reason, 1, FolderExists(archivePath) ? "is a folder" : "no such file");
   std::optional<TFileStream> in;
-  uint16_t flags = 0, modTime = 0;
+  uint16_t flags = 0, modTime = 0, method = 8;
   uint32_t crc = 0, declaredSize = 0, localOffset = 0;
   try {
     in.emplace(archivePath, FileMode::OpenRead);
     uint8_t head[4];
     in->ReadBuffer(head, sizeof head);
-    if (head[0] != 'S' || head[1] != 'K') return 1;
+    if (head[0] != 'S' || head[1] != 'K') return Fail(reason, 1, "not a skin file (it does not begin with \"SK\")");
 
     // The end record must be the last bytes: an archive comment is not allowed.
     int64_t size = in->Size();
-    if (size < kEndRecordSize) return 1;
+    if (size < kEndRecordSize) return Fail(reason, 1, "too short for a skin file");
     int64_t endPos = size - kEndRecordSize;
     uint8_t end[kEndRecordSize];
     in->SetPosition(endPos);
     in->ReadBuffer(end, sizeof end);
-    if (Le32(end) != kEndRecordSig || Le16(end + kEndCommentLengthField) != 0) return 1;
+    if (Le32(end) != kEndRecordSig || Le16(end + kEndCommentLengthField) != 0)
+      return Fail(reason, 1, "no end record in its last 22 bytes (damaged, or an archive comment)");
 
     bool found = false;
     int64_t pos = Le32(end + kEndDirOffsetField);
@@ -88,6 +107,7 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
       in->ReadBuffer(name.data(), nameLength);
       if (SameText(name, entryName)) {
         flags = Le16(entry + kCentralFlagsField);
+        method = Le16(entry + kCentralMethodField);
         modTime = Le16(entry + kCentralTimeField);
         crc = Le32(entry + kCentralCrcField);
         declaredSize = Le32(entry + kCentralUncompressedField);
@@ -98,22 +118,26 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
       pos += kCentralHeaderSize + static_cast<int64_t>(nameLength) + Le16(entry + kCentralExtraLengthField) +
              Le16(entry + kCentralCommentLengthField);
     }
-    if (!found) return 1;
+    if (!found) return Fail(reason, 1, "has no entry " + entryName);
   } catch (const Exception&) {
-    return 1;
+    return Fail(reason, 1, "its central directory cannot be read (it lies outside the file)");
   }
-  if (declaredSize > maxUncompressedSize) return 2;
+  if (declaredSize > maxUncompressedSize)
+    return Fail(reason, 2,
+                "its data declares " + std::to_string(declaredSize) + " bytes, over the limit of " +
+                    std::to_string(maxUncompressedSize));
 
   int result;
+  std::string why;
   {
     std::optional<TFileStream> out;
     try {
       out.emplace(outputPath, FileMode::Create);
     } catch (const Exception&) {
-      return 1;
+      return Fail(reason, 1, "cannot create the temporary file " + outputPath);
     }
     uint64_t produced = 0;
-    bool ok = false;
+    const char* stop = "the entry's local header lies outside the file";
     std::optional<ZipCryptoKeys> keys;
     try {
       uint8_t local[4];
@@ -124,7 +148,7 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
         if (password.empty()) {
           out.reset();
           RemoveFile(outputPath);
-          return 2;
+          return Fail(reason, 2, "encrypted, and no password was given");
         }
         keys.emplace(password);
         uint8_t header[kEncryptionHeaderSize];
@@ -134,22 +158,28 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
         if (header[kEncryptionHeaderSize - 1] != check) {
           out.reset();
           RemoveFile(outputPath);
-          return 2;
+          return Fail(reason, 2, "encrypted, and the password is wrong");
         }
       }
-      ok = InflateEntry(*in, keys ? &*keys : nullptr, *out, declaredSize, produced);
+      stop = InflateEntry(*in, keys ? &*keys : nullptr, *out, declaredSize, produced);
     } catch (const Exception&) {
-      ok = false;
     }
-    if (produced == 0 && ok)
-      result = 1;
-    else if (produced != declaredSize)
+    bool ok = stop == nullptr;
+    if (stop && method == 0) stop = "a stored (uncompressed) entry: skin data is always Deflate-compressed";
+    if (produced == 0 && ok) {
+      result = 1, why = "the entry is empty";
+    } else if (produced != declaredSize) {
       result = 2;
-    else
+      why = stop ? stop
+                 : "the entry decodes to " + std::to_string(produced) + " bytes, not the " +
+                       std::to_string(declaredSize) + " it declares";
+    } else {
       result = ok ? 0 : 1;
+      if (stop) why = stop;
+    }
   }
   if (result != 0) RemoveFile(outputPath);
-  return result;
+  return Fail(reason, result, why);
 }
 
 bool ReadSk2Data(std::span<const uint8_t> data, Sk2Items& items) {
@@ -166,6 +196,9 @@ bool ReadSk2Data(std::span<const uint8_t> data, Sk2Items& items) {
   int64_t headers = 0;
   int64_t payloadBudget = size;
   int64_t pixelBudget = TBitmap::kMaxPixels;
+  // Bitmaps are decoded only once the whole chain has passed, their sizes taken from their
+  // headers: a damaged skin allocates nothing for them.
+  std::vector<std::pair<std::string, std::span<const uint8_t>>> bitmaps;
   int64_t offset = static_cast<int32_t>(Le32(p + kFirstItemField));
   bool ok = false;
   for (;;) {
@@ -184,11 +217,11 @@ bool ReadSk2Data(std::span<const uint8_t> data, Sk2Items& items) {
     switch (static_cast<ItemKind>(h[kItemKindField])) {
       case ItemKind::Bitmap: {
         if (!fits(payload, payloadSize) || (payloadBudget -= payloadSize) < 0) goto done;
-        TBitmap bitmap;
-        if (!TBitmap::LoadFromBmp(data.subspan(static_cast<size_t>(payload), static_cast<size_t>(payloadSize)), bitmap))
-          goto done;
-        if ((pixelBudget -= static_cast<int64_t>(bitmap.Width()) * bitmap.Height()) < 0) goto done;
-        items.Bitmaps.emplace_back(std::move(name), std::move(bitmap));
+        auto bmp = data.subspan(static_cast<size_t>(payload), static_cast<size_t>(payloadSize));
+        int width, height;
+        if (!TBitmap::ReadBmpSize(bmp, width, height)) goto done;
+        if ((pixelBudget -= static_cast<int64_t>(width) * height) < 0) goto done;
+        bitmaps.emplace_back(std::move(name), bmp);
         break;
       }
       case ItemKind::Integer:
@@ -211,6 +244,14 @@ bool ReadSk2Data(std::span<const uint8_t> data, Sk2Items& items) {
     offset = next;
   }
 done:
+  for (auto& [name, bmp] : bitmaps) {
+    TBitmap bitmap;
+    if (!ok || !TBitmap::LoadFromBmp(bmp, bitmap)) {
+      ok = false;
+      break;
+    }
+    items.Bitmaps.emplace_back(std::move(name), std::move(bitmap));
+  }
   if (!ok) items = Sk2Items();
   return ok;
 }
@@ -225,19 +266,30 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& skinFilePath, const st
     }
   } guard{temp};
 
-  int result = ExtractZipEntry(skinFilePath, kEntryName, temp, password, kMaxDataSize);
-  if (result == 1) throw Exception("Failed to read skin file!");
-  if (result != 0) return;
+  std::string why;
+  int result = ExtractZipEntry(skinFilePath, kEntryName, temp, password, kMaxDataSize, &why);
+  if (result == 1) {
+    if (why.rfind("cannot create the temporary file", 0) == 0) why = "no usable temporary folder (" + why + ")";
+    throw Exception("Failed to read skin file! " + skinFilePath + ": " + why);
+  }
+  if (result != 0) {
+    problem_ = why;
+    return;
+  }
 
   Bytes data;
   {
     TFileStream file(temp, FileMode::OpenRead);
     int64_t size = file.Size();
-    if (size < 0 || size > kMaxDataSize) return;
+    if (size < 0 || size > kMaxDataSize) {
+      problem_ = "its data is larger than the reader's limit";
+      return;
+    }
     data = Bytes(static_cast<size_t>(size));
     file.ReadBuffer(data.data(), data.size());
   }
   ready_ = ReadSk2Data(data.view(), items_);
+  if (!ready_) problem_ = "its skin data is damaged (an item chain or payload out of place, or a bad bitmap)";
 }
 
 const TBitmap* Tsk2SkinFileReader::GetBitmap(std::string_view name) const {

@@ -15,8 +15,10 @@
 // entry absent, a broken stream); 2 encrypted with an empty or wrong password, or the bytes
 // decoded differ in number from the entry's uncompressed size (a declared size above
 // maxUncompressedSize counts as such). No output file remains unless the result is 0.
+// reason, when given, receives why the result is not 0 (for a tool to report).
 int ExtractZipEntry(const std::string& archivePath, const std::string& entryName, const std::string& outputPath,
-                    const std::string& password, uint32_t maxUncompressedSize = UINT32_MAX);
+                    const std::string& password, uint32_t maxUncompressedSize = UINT32_MAX,
+                    std::string* reason = nullptr);
 
 // The items of SK2 data, in file order.
 struct Sk2Items {
@@ -28,19 +30,22 @@ struct Sk2Items {
 
 // Reads SK2 data. False when the data is damaged (too short, an item chain that leaves the
 // data or runs on longer than the data can hold, a payload past the end, a bitmap payload
-// that does not decode, payloads adding up to more than the data); items is then empty.
+// that does not decode, payloads adding up to more than the data, bitmaps whose headers add
+// up to more than TBitmap::kMaxPixels, checked before any is decoded); items is then empty.
 bool ReadSk2Data(std::span<const uint8_t> data, Sk2Items& items);
 
 class Tsk2SkinFileReader {
  public:
   // Loads the skin: extracts its data into a temporary file, reads it and removes the file.
-  // Raises Exception("Failed to read skin file!") when the file is missing, not a skin
-  // container or lacks the data entry. A wrong password or damaged data leave it not ready.
+  // Raises Exception("Failed to read skin file! PATH: reason") when the file is missing, a
+  // folder, not a skin container, lacks the data entry or no temporary file can be made.
+  // A wrong password or damaged data leave it not ready, with Problem() saying why.
   Tsk2SkinFileReader(const std::string& skinFilePath, const std::string& password);
   Tsk2SkinFileReader(const Tsk2SkinFileReader&) = delete;
   Tsk2SkinFileReader& operator=(const Tsk2SkinFileReader&) = delete;
 
   bool Ready() const { return ready_; }
+  const std::string& Problem() const { return problem_; }
   // The first bitmap item of that name, owned by the reader; nullptr when there is none.
   const TBitmap* GetBitmap(std::string_view name) const;
   // The first Boolean item of that name; 0 when there is none.
@@ -55,4 +60,5 @@ class Tsk2SkinFileReader {
  private:
   Sk2Items items_;
   bool ready_ = false;
+  std::string problem_;
 };

@@ -1,6 +1,7 @@
 // Skin files: container extraction, the SK2 item list, the reader and the theme manager.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -130,6 +131,8 @@ TEST_F(SkinFile, ExtractionResults) {
     const uint8_t header[] = {0x05 | (30 << 3), 0x00, 0x00, 0x00, 0x00, 0x00};
     std::memcpy(&tooManyCodes[dataStart], header, sizeof header);
   }
+  std::vector<uint8_t> stored = tooManyCodes;
+  PutLe16(CentralField(stored, kCentralMethodField), 0);
   std::vector<uint8_t> encryptedFile = BuildSkinContainer(content, encrypted);
   std::vector<uint8_t> descriptorFile = BuildSkinContainer(content, descriptor);
   ASSERT_NE(Le32(CentralField(descriptorFile, kCentralCrcField)) >> 24, 0x9Au);
@@ -139,27 +142,29 @@ TEST_F(SkinFile, ExtractionResults) {
     const std::vector<uint8_t>* archive;
     const char* password;
     int result;
+    const char* reason;  // found in the reason given
     uint32_t maxSize = UINT32_MAX;
   } cases[] = {
-      {"plain entry", &plain, "", 0},
-      {"plain entry, password ignored", &plain, "whatever", 0},
-      {"begins PK", &pk, "", 1},
-      {"archive comment", &comment, "", 1},
-      {"lower-case entry name", nullptr, "", 0},
-      {"entry absent", nullptr, "", 1},
-      {"directory offset past the end", &badDir, "", 1},
-      {"local header past the end", &badLocal, "", 2},
-      {"declared size one short", &tooShortCrc, "", 2},
-      {"declared size one long", &tooLong, "", 2},
-      {"stream cut short", &cut, "", 2},
-      {"empty entry", &empty, "", 1},
-      {"more than 286 length codes", &tooManyCodes, "", 2},
-      {"declared size above the limit", &plain, "", 2, 100},
-      {"encrypted, right password", &encryptedFile, "s3cret", 0},
-      {"encrypted, wrong password", &encryptedFile, "s3cres", 2},
-      {"encrypted, empty password", &encryptedFile, "", 2},
-      {"flag bit 3, right password", &descriptorFile, "s3cret", 0},
-      {"flag bit 3, wrong password", &descriptorFile, "other", 2},
+      {"plain entry", &plain, "", 0, ""},
+      {"plain entry, password ignored", &plain, "whatever", 0, ""},
+      {"begins PK", &pk, "", 1, "begin with \"SK\""},
+      {"archive comment", &comment, "", 1, "no end record"},
+      {"lower-case entry name", nullptr, "", 0, ""},
+      {"entry absent", nullptr, "", 1, "has no entry SKINDATA.SK2"},
+      {"directory offset past the end", &badDir, "", 1, "has no entry"},
+      {"local header past the end", &badLocal, "", 2, "local header lies outside"},
+      {"declared size one short", &tooShortCrc, "", 2, "more bytes than it declares"},
+      {"declared size one long", &tooLong, "", 2, "decodes to"},
+      {"stream cut short", &cut, "", 2, "declares"},
+      {"empty entry", &empty, "", 1, "is empty"},
+      {"more than 286 length codes", &tooManyCodes, "", 2, "no valid Deflate"},
+      {"declared size above the limit", &plain, "", 2, "over the limit of 100", 100},
+      {"encrypted, right password", &encryptedFile, "s3cret", 0, ""},
+      {"encrypted, wrong password", &encryptedFile, "s3cres", 2, "password is wrong"},
+      {"encrypted, empty password", &encryptedFile, "", 2, "no password"},
+      {"flag bit 3, right password", &descriptorFile, "s3cret", 0, ""},
+      {"flag bit 3, wrong password", &descriptorFile, "other", 2, "password is wrong"},
+      {"stored entry", &stored, "", 2, "a stored (uncompressed) entry"},
   };
   std::vector<uint8_t> lowerFile = BuildSkinContainer(content, lower);
   std::vector<uint8_t> otherFile = BuildSkinContainer(content, other);
@@ -170,7 +175,10 @@ TEST_F(SkinFile, ExtractionResults) {
     SCOPED_TRACE(c.what);
     std::string archive = Write("skin.ssk", *c.archive);
     std::string out = Path("out.sk2");
-    EXPECT_EQ(ExtractZipEntry(archive, "SKINDATA.SK2", out, c.password, c.maxSize), c.result);
+    std::string reason;
+    EXPECT_EQ(ExtractZipEntry(archive, "SKINDATA.SK2", out, c.password, c.maxSize, &reason), c.result);
+    EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+    EXPECT_EQ(reason.empty(), c.result == 0) << reason;
     if (c.result == 0) {
       EXPECT_EQ(ReadAll(out), content);
     } else {
@@ -305,6 +313,44 @@ TEST(Sk2Data, OnePayloadClaimedOverAndOver) {
   EXPECT_TRUE(items.Bitmaps.empty());
 }
 
+// A 1-bit BMP of w x h pixels: 1/32 of a byte per pixel, all black.
+std::vector<uint8_t> MonoBmp(int w, int h) {
+  const uint32_t stride = (static_cast<uint32_t>(w) + 31) / 32 * 4, bits = 14 + 40 + 8;
+  std::vector<uint8_t> b(bits + static_cast<size_t>(stride) * h);
+  b[0] = 'B', b[1] = 'M';
+  PutLe32(&b[2], static_cast<uint32_t>(b.size()));
+  PutLe32(&b[10], bits);
+  PutLe32(&b[14], 40);
+  PutLe32(&b[18], static_cast<uint32_t>(w));
+  PutLe32(&b[22], static_cast<uint32_t>(h));
+  b[26] = 1, b[28] = 1;
+  b[bits - 4] = b[bits - 3] = b[bits - 2] = 0xFF;  // palette: black, white
+  return b;
+}
+
+// Caps the address space at what the process holds plus `room`, reads, and exits 0 when
+// the data was refused.
+[[noreturn]] void ReadWithAddressSpaceCap(const std::vector<uint8_t>& data, rlim_t room) {
+  long pages = 0;
+  std::FILE* f = std::fopen("/proc/self/statm", "r");
+  if (!f || std::fscanf(f, "%ld", &pages) != 1) std::_Exit(2);
+  std::fclose(f);
+  rlim_t cap = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + room;
+  rlimit limit{cap, cap};
+  setrlimit(RLIMIT_AS, &limit);
+  Sk2Items out;
+  std::_Exit(ReadSk2Data(data, out) ? 1 : 0);
+}
+
+TEST(Sk2Data, PixelBudgetIsCheckedFromTheHeadersBeforeDecoding) {
+  // Two 8192 x 8192 bitmaps in 16 MB: twice the pixel budget. Decoding the first would take
+  // 256 MB; with the address space capped at 128 MB above what the process holds, the
+  // reader must refuse the pair from their headers without decoding either.
+  std::vector<Sk2Item> items = {Sk2Item::Bitmap("A", MonoBmp(8192, 8192)), Sk2Item::Bitmap("B", MonoBmp(8192, 8192))};
+  std::vector<uint8_t> data = BuildSk2Data(items);
+  EXPECT_EXIT(ReadWithAddressSpaceCap(data, 128u << 20), ::testing::ExitedWithCode(0), "");
+}
+
 TEST(Sk2Data, NamesCompareIgnoringAsciiCaseOnly) {
   EXPECT_TRUE(SameText("SKIN2_Button", "skin2_BUTTON"));
   EXPECT_FALSE(SameText("SKIN2_BUTTON", "SKIN2_BUTTONS"));
@@ -335,10 +381,11 @@ TEST_F(SkinFile, ReaderFailures) {
   encrypted.Password = "pw";
   std::string enc = Write("enc.ssk", BuildSkinContainer(good, encrypted));
   EXPECT_TRUE(Tsk2SkinFileReader(enc, "pw").Ready());
-  EXPECT_FALSE(Tsk2SkinFileReader(enc, "PW").Ready());
+  EXPECT_EQ(Tsk2SkinFileReader(enc, "PW").Problem(), "encrypted, and the password is wrong");
   EXPECT_FALSE(Tsk2SkinFileReader(enc, "").Ready());
 
-  for (const char* bad : {"missing.ssk", "pk.ssk"}) {
+  fs::create_directory(Path("folder.ssk"));
+  for (const char* bad : {"missing.ssk", "pk.ssk", "folder.ssk"}) {
     SCOPED_TRACE(bad);
     if (std::string(bad) == "pk.ssk") {
       std::vector<uint8_t> pk = BuildSkinContainer(good);
@@ -349,7 +396,8 @@ TEST_F(SkinFile, ReaderFailures) {
       Tsk2SkinFileReader reader(Path(bad), "");
       ADD_FAILURE() << "no error raised";
     } catch (const Exception& e) {
-      EXPECT_STREQ(e.what(), "Failed to read skin file!");
+      // The fixed text first, then the file and the reason.
+      EXPECT_EQ(std::string(e.what()).rfind("Failed to read skin file! " + Path(bad) + ": ", 0), 0u) << e.what();
     }
   }
 

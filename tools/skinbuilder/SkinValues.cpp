@@ -4,10 +4,12 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "framework/Text.h"
 #include "skin/VEL2Define.h"
+#include "tools/common/TomlFile.h"
 
 namespace {
 
@@ -42,12 +44,10 @@ std::string GbkName(std::string_view utf8, const std::string& file) {
 }  // namespace
 
 std::vector<Sk2Item> ReadSkinValues(const std::string& path) {
-  toml::table doc;
-  try {
-    doc = toml::parse_file(path);
-  } catch (const toml::parse_error& e) {
-    throw std::runtime_error(path + ": " + std::string(e.description()));
-  }
+  std::string error;
+  std::optional<toml::table> parsed = ReadTomlFile(path, error);
+  if (!parsed) throw std::runtime_error(error);
+  const toml::table& doc = *parsed;
   for (const auto& [key, _] : doc)
     if (key != "colors" && key != "integers" && key != "switches" && key != "texts")
       throw std::runtime_error(path + ": unknown section [" + std::string(key.str()) + "]");

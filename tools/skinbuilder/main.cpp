@@ -18,6 +18,7 @@
 #include "skin/VEL2Define.h"
 #include "skin/VEL2SkinReader.h"
 #include "skin/VEL2SkinWriter.h"
+#include "tools/common/ToolFiles.h"
 #include "tools/skinbuilder/SampleArt.h"
 #include "tools/skinbuilder/SkinValues.h"
 
@@ -32,16 +33,44 @@ int Usage() {
   return 2;
 }
 
+// No bitmap larger than the skin data the reader accepts can go into a skin.
 std::vector<uint8_t> ReadFile(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw std::runtime_error(path.string() + ": cannot open");
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+  std::string data;
+  std::string problem = ReadInputFile(path.string(), Tsk2SkinFileReader::kMaxDataSize, data);
+  if (!problem.empty()) throw std::runtime_error(problem);
+  return std::vector<uint8_t>(data.begin(), data.end());
 }
 
+// Written under a temporary name and renamed when complete: a failed write leaves an
+// existing file as it was.
 void WriteFile(const fs::path& path, std::span<const uint8_t> bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!f) throw std::runtime_error(path.string() + ": cannot write");
+  fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  std::string problem = WriteFilesAtomically(
+      dir.string(), {{path.filename().string(), std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size())}});
+  if (!problem.empty()) throw std::runtime_error(problem);
+}
+
+// What the skin reader would refuse is refused here, before anything is written: names
+// that differ only in letter case (lookups would see only the first), data over the
+// reader's limit, bitmaps over its pixel budget.
+void CheckForReader(const std::vector<Sk2Item>& items, const std::vector<uint8_t>& data) {
+  int64_t pixels = 0;
+  for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t k = 0; k < i; ++k)
+      if (SameText(items[k].Name, items[i].Name))
+        throw std::runtime_error(GbkToUtf8(items[i].Name) + ": named twice (letter case aside)");
+    int width, height;
+    if (items[i].Kind == skin2::ItemKind::Bitmap && TBitmap::ReadBmpSize(items[i].Payload, width, height))
+      pixels += static_cast<int64_t>(width) * height;
+  }
+  if (pixels > TBitmap::kMaxPixels)
+    throw std::runtime_error("the bitmaps hold " + std::to_string(pixels) + " pixels, over the reader's budget of " +
+                             std::to_string(TBitmap::kMaxPixels));
+  if (data.size() > Tsk2SkinFileReader::kMaxDataSize)
+    throw std::runtime_error("the skin data would be " + std::to_string(data.size()) + " bytes, over the reader's limit of " +
+                             std::to_string(Tsk2SkinFileReader::kMaxDataSize));
+  Sk2Items check;
+  if (!ReadSk2Data(data, check)) throw std::runtime_error("the skin reader refuses the data built");
 }
 
 int VocabularyIndex(const std::string& name) {
@@ -85,6 +114,7 @@ int Build(const std::vector<std::string>& args, const std::string& password) {
   std::vector<Sk2Item> values = ReadSkinValues(args[1]);
   items.insert(items.end(), std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()));
   std::vector<uint8_t> data = BuildSk2Data(items);
+  CheckForReader(items, data);
   SkinContainerOptions options;
   options.Password = password;
   WriteFile(args[2], BuildSkinContainer(data, options));
@@ -95,7 +125,10 @@ int List(const std::vector<std::string>& args, const std::string& password) {
   if (args.size() != 1) return Usage();
   try {
     Tsk2SkinFileReader reader(args[0], password);
-    if (!reader.Ready()) return 3;
+    if (!reader.Ready()) {
+      std::fprintf(stderr, "skinbuilder: %s: %s\n", args[0].c_str(), reader.Problem().c_str());
+      return 3;
+    }
     const Sk2Items& items = reader.Items();
     for (const auto& [name, bitmap] : items.Bitmaps)
       std::printf("bitmap %s %dx%d\n", GbkToUtf8(name).c_str(), bitmap.Width(), bitmap.Height());
