@@ -139,34 +139,36 @@ void TvelCheckBox::Paint(TCanvas& target) {
   const int width = Width(), height = Height();
   if (width <= 0 || height <= 0) return;
   buffer.SetSize(width, height);
-  TBitmapCanvas canvas(buffer);
-  canvas.Font.Assign(Font());
-  if (!transparent_) {
-    canvas.Brush.Color = Color();
-    canvas.FillRect(ClientRect());
-  } else if (auto* sheet = dynamic_cast<TTabSheet*>(Parent())) {
-    PaintParentBackground(canvas.Handle(), sheet->Parent() ? sheet->Parent()->Handle() : nullptr, sheet->Left(),
-                          sheet->Top());
-  } else if (Parent()) {
-    PaintParentBackground(canvas.Handle(), Parent()->Handle(), Left(), Top());
-  }
-  canvas.Brush.Style = bsClear;
-  const bool rtl = biDiMode_ == bdRightToLeft && GetSystemMetrics(SM_MIDEASTENABLED);
-  const TvelCheckLayout at = LayoutCheckBox(width, height, mark.Width(), mark.Height(), canvas.TextHeight("W"), rtl);
-  if (!mark.Empty()) {
-    const TRect dest = Bounds(at.Mark.X, at.Mark.Y, mark.Width(), mark.Height());
-    if (GlyphTransparent())
-      canvas.DrawTransparent(dest, mark, PixelToColor(mark.GetPixel(0, mark.Height() - 1)));
-    else
-      canvas.Draw(dest.Left, dest.Top, mark);
-  }
-  TRect caption = at.Caption;
-  canvas.DrawText(Caption(), caption, DT_SINGLELINE | (rtl ? DT_RIGHT | DT_RTLREADING : DT_LEFT));
-  focusFrame_ = {};
-  if (NeedsFocusFrame()) {
-    canvas.Brush.Style = bsSolid;
-    canvas.DrawFocusRect(at.Focus);
-    focusFrame_ = at.Focus;
+  {
+    TBitmapCanvas canvas(buffer);
+    canvas.Font.Assign(Font());
+    if (!transparent_) {
+      canvas.Brush.Color = Color();
+      canvas.FillRect(ClientRect());
+    } else if (auto* sheet = dynamic_cast<TTabSheet*>(Parent())) {
+      PaintParentBackground(canvas.Handle(), sheet->Parent() ? sheet->Parent()->Handle() : nullptr, sheet->Left(),
+                            sheet->Top());
+    } else if (Parent()) {
+      PaintParentBackground(canvas.Handle(), Parent()->Handle(), Left(), Top());
+    }
+    canvas.Brush.Style = bsClear;
+    const bool rtl = biDiMode_ == bdRightToLeft && GetSystemMetrics(SM_MIDEASTENABLED);
+    const TvelCheckLayout at = LayoutCheckBox(width, height, mark.Width(), mark.Height(), canvas.TextHeight("W"), rtl);
+    if (!mark.Empty()) {
+      const TRect dest = Bounds(at.Mark.X, at.Mark.Y, mark.Width(), mark.Height());
+      if (GlyphTransparent())
+        canvas.DrawTransparent(dest, mark, PixelToColor(mark.GetPixel(0, mark.Height() - 1)));
+      else
+        canvas.Draw(dest.Left, dest.Top, mark);
+    }
+    TRect caption = at.Caption;
+    canvas.DrawText(Caption(), caption, DT_SINGLELINE | (rtl ? DT_RIGHT | DT_RTLREADING : DT_LEFT));
+    focusFrame_ = {};
+    if (NeedsFocusFrame()) {
+      canvas.Brush.Style = bsSolid;
+      canvas.DrawFocusRect(at.Focus);
+      focusFrame_ = at.Focus;
+    }
   }
   target.Draw(0, 0, buffer);
 }
