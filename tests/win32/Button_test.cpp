@@ -428,7 +428,7 @@ TEST_F(ButtonTest, StyleSetsTransparencyAndCaptionColour) {
   struct Row {
     TvelUIStyle style;
     bool transparent;
-  } rows[] = {{TvelUIStyle::MacOS, true},    {TvelUIStyle::WinXP, false},    {TvelUIStyle::DeepBlue, false},
+  } rows[] = {{TvelUIStyle::MacOS, true},    {TvelUIStyle::WinXP, true},     {TvelUIStyle::DeepBlue, false},
               {TvelUIStyle::Protein, false}, {TvelUIStyle::BlueGlass, true},
               {TvelUIStyle::FromThemeFile, false}};  // no file theme: DeepBlue's values
   TvelButton* b = AddButton("Style", 20);
@@ -631,6 +631,71 @@ TEST_F(ButtonTest, FocusMarkIsARectangleOrABoldCaptionByStyle) {
   }
 }
 
+// A page control whose left part is red and the rest green, so where it shows under a
+// button tells the offset used.
+class TTwoToneTabs : public TPageControl {
+ public:
+  using TPageControl::TPageControl;
+  void Paint(TCanvas& canvas) override {
+    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Color = clLime;
+    canvas.FillRect(ClientRect());
+    canvas.Brush.Color = clRed;
+    canvas.FillRect({0, 0, 100, 90});
+  }
+};
+
+TEST_F(ButtonTest, SeeThroughButtonOnATabSheetShowsThePageControlUnderItself) {
+  auto* pages = new TTwoToneTabs(form.get());
+  pages->SetParent(back);
+  pages->SetBounds(0, 0, 400, 250);
+  auto* sheet = new TTabSheet(form.get());
+  sheet->SetPageControl(pages);
+  auto* b = new TvelButton(form.get());
+  b->SetParent(sheet);
+  b->SetBounds(120, 100, 91, 30);
+  b->SetUIStyle(TvelUIStyle::BlueGlass);
+  ShowForm();
+  ASSERT_LT(sheet->Left() + sheet->Top(), 100);  // the sheet alone would land in the red part
+  // The rounded corner's key pixel shows the page control at the button's own place.
+  EXPECT_EQ(Render(*b).GetPixel(0, 0), 0x00FF00u);
+}
+
+TEST_F(ButtonTest, GlyphButtonsShowTheBoldFocusMarkAndItLastsOnePaint) {
+  TBitmap glyph(16, 16);
+  glyph.Fill(0x20A040);
+  glyph.SetPixel(0, 0, 0xFF00FF);
+  TvelButton* other = AddButton("Other", 200);
+  for (TvelUIStyle style : {TvelUIStyle::MacOS, TvelUIStyle::BlueGlass}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    TvelButton* b = AddButton("Focus", 20, style);
+    b->SetGlyph(glyph);
+    ShowForm();
+    other->SetFocus();
+    Pump(5);
+    const TBitmap plain = Render(*b);
+    b->SetFocus();
+    Pump(5);
+    EXPECT_GT(CountDifferent(plain, Render(*b), {0, 0, 91, 30}), 0);  // the caption turned bold
+    other->SetFocus();
+    Pump(5);
+    EXPECT_EQ(CountDifferent(plain, Render(*b), {0, 0, 91, 30}), 0);
+    // A focused paint with nothing to embolden leaves no bold for a later unfocused one.
+    b->SetGlyph(TBitmap());
+    b->SetCaption("  ");
+    b->SetFocus();
+    Pump(5);
+    Render(*b);
+    other->SetFocus();
+    Pump(5);
+    b->SetVisible(false);  // so that the render below is the first paint with a caption
+    b->SetCaption("Focus");
+    const TBitmap first = Render(*b);
+    EXPECT_EQ(CountDifferent(first, Render(*b), {0, 0, 91, 30}), 0);
+    delete b;
+  }
+}
+
 TEST_F(ButtonTest, DisabledCaptionIsEmbossedInWhiteAndGrey) {
   TvelButton* b = AddButton("Disabled", 20, TvelUIStyle::WinXP);
   ShowForm();
@@ -740,7 +805,7 @@ TEST_F(ButtonTest, FileThemeGivesFacesTransparencyAndCaptionColour) {
   // A built-in style ignores a ready theme.
   EXPECT_TRUE(b->Transparent());
   EXPECT_EQ(b->Font().Color(), clBlack);
-  b->SetUIStyle(TvelUIStyle::WinXP);
+  b->SetUIStyle(TvelUIStyle::DeepBlue);
   EXPECT_FALSE(b->Transparent());
 
   b->SetUIStyle(TvelUIStyle::FromThemeFile);

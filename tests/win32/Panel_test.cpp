@@ -295,6 +295,24 @@ TEST_F(PanelTest, ClicksOnTheFoldButtonFoldAndUnfold) {
   EXPECT_TRUE(panel->Expanded());
 }
 
+TEST_F(PanelTest, ClicksDuringTheFoldAnimationAreIgnored) {
+  TvelPanel* panel = NewPanel(TvelUIStyle::DeepBlue, 300, 200);
+  int pushes = 0, pops = 0;
+  panel->OnPush = [&](TComponent*) { ++pushes; };
+  panel->OnPop = [&](TComponent*) { ++pops; };
+  // A second click waits in the queue and arrives during the first fold's animation.
+  const TRect hit = panel->FoldButtonHitRect();
+  const LPARAM at = MAKELPARAM((hit.Left + hit.Right) / 2, (hit.Top + hit.Bottom) / 2);
+  PostMessageW(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(panel->Handle(), WM_LBUTTONUP, 0, at);
+  ClickFoldButton(*panel);
+  Application->ProcessMessages();
+  EXPECT_EQ(pushes, 1);
+  EXPECT_EQ(pops, 0);
+  EXPECT_FALSE(panel->Expanded());
+  EXPECT_EQ(panel->Height(), 20);
+}
+
 TEST_F(PanelTest, APanelDestroyedWhileFoldingEndsTheAnimation) {
   TvelPanel* panel = NewPanel(TvelUIStyle::MacOS, 300, 200);
   constexpr UINT kDestroy = WM_APP + 211;
@@ -673,6 +691,16 @@ TEST_F(PicturePanelTest, TransparentPanelShowsItsParent) {
   const TBitmap withPicture = Render(*front);
   EXPECT_EQ(withPicture.GetPixel(3, 3), 0x123456u);
   EXPECT_EQ(withPicture.GetPixel(0, 0), shot.GetPixel(0, 0));
+  // Tiled, the key of every tile lets the parent through as well.
+  TBitmap tile(4, 4);
+  tile.Fill(0xFF00FF);
+  tile.SetPixel(1, 1, 0x123456);
+  front->Picture().Assign(std::move(tile));
+  front->SetPictureMode(TvelPictureMode::Tile);
+  const TBitmap tiled = Render(*front);
+  EXPECT_EQ(tiled.GetPixel(5, 5), 0x123456u);
+  EXPECT_EQ(tiled.GetPixel(0, 0), shot.GetPixel(0, 0));
+  EXPECT_EQ(tiled.GetPixel(5, 6), shot.GetPixel(5, 6));
   front->SetTransparent(false);
   EXPECT_FALSE(front->Picture().Transparent());
 }
