@@ -28,7 +28,8 @@ int Usage() {
                "      writes OUTDIR/SETUPINI.bin, SETUPPACK.bin and Protocol.txt\n"
                "  productbuilder inspect SETUP.EXE | OUTDIR | SETUPINI SETUPPACK PROTOCOL\n"
                "      prints the setup record, its tables and the pack check;\n"
-               "      exit 0 when everything decodes and the checksum matches, 2 otherwise\n");
+               "      exit 0 when every stream is sound, the checksum matches and the record keeps\n"
+               "      the installer's rules; 2 otherwise, with the problems listed\n");
   return 64;
 }
 
