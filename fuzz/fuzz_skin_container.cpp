@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "framework/FileUtil.h"
@@ -14,11 +15,19 @@ namespace {
 std::string Scratch(const char* leaf) {
   return TempFolder() + "fuzz_skin_container_" + std::to_string(getpid()) + "_" + leaf;
 }
+const std::string& ArchivePath() {
+  static const std::string path = Scratch("in.ssk");
+  return path;
+}
+// libFuzzer ends through exit(): the input file goes with the process.
+void RemoveArchive() { RemoveFile(ArchivePath()); }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string archive = Scratch("in.ssk");
+  static const std::string& archive = ArchivePath();
   static const std::string output = Scratch("out.sk2");
+  static const int registered = std::atexit(RemoveArchive);
+  (void)registered;
   if (size == 0) return 0;
   size_t passwordLength = data[0] % 8;
   if (size < 1 + passwordLength) return 0;
