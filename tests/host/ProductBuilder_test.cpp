@@ -20,6 +20,7 @@ std::string Repeat(const std::string& s, int n) {
 }
 // A third file row with the given name (TOML literal string).
 std::string File(const std::string& name) { return "[[files]]\nname = '" + name + "'\nsource = 'a.bin'\n"; }
+std::string Big(int i) { return "[[files]]\nname = '\\big" + std::to_string(i) + "'\nsource = 'big.bin'\n"; }
 
 class ProductBuilderTest : public ::testing::Test {
  protected:
@@ -138,11 +139,14 @@ TEST_F(ProductBuilderTest, RefusesBadManifestsNamingTheField) {
       {"device as source", "[[files]]\nname = '\\c'\nsource = '/dev/zero'\n", "", "files[2].source"},
       {"FIFO as source", "[[files]]\nname = '\\c'\nsource = 'fifo'\n", "", "files[2].source"},
       {"folder as licence", "", "licence = '.'", "product.licence"},
+      {"sources over 2 GiB together", Big(1) + Big(2) + Big(3), "", "files"},
       // Nesting the parser would recurse into: refused before parsing, naming the file.
       {"deeply dotted key", "x" + Repeat(".a", 5000) + " = 1\n", "", (dir_ / "p.toml").string()},
       {"deeply nested arrays", "x = " + Repeat("[", 5000) + "\n", "", (dir_ / "p.toml").string()},
   };
   ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  std::ofstream(dir_ / "big.bin").close();
+  fs::resize_file(dir_ / "big.bin", 750u << 20);  // sparse: sized, never read
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<std::string> errors;

@@ -203,12 +203,15 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
     b.Error("product.licence", product["licence"] ? "must be a string" : "missing (the licence text file)");
   }
 
-  // Files: tile the pack in row order.
+  // Files: tile the pack in row order. Every source is resolved and sized before any is
+  // read, so sources too large for the pack together are refused without reading them.
   std::vector<std::string> names;
   if (auto files = doc["files"].as_array()) {
     if (files->size() > kTableRows) b.Error("files", std::to_string(files->size()) + " rows, at most 256");
-    uint64_t offset = 0;
-    for (size_t i = 0; i < files->size() && i < kTableRows; ++i) {
+    const size_t rows = std::min<size_t>(files->size(), kTableRows);
+    std::vector<fs::path> sources(rows);
+    uint64_t total = 0;
+    for (size_t i = 0; i < rows; ++i) {
       std::string field = "files[" + std::to_string(i) + "]";
       auto row = toml::node_view<const toml::node>((*files)[i]);
       b.KnownKeys(row, field, {"name", "source"});
@@ -221,20 +224,31 @@ bool BuildProduct(const std::string& manifestPath, const std::map<std::string, s
       }
       names.push_back(e.Name.Text());
       e.Unread[0] = 0, e.Unread[1] = 1, e.Unread[2] = 0;
-      auto src = row["source"].value_exact<std::string>();
-      std::string data;
-      // Each source is checked against the room left in the 2 GiB pack before it is read.
-      uint64_t room = static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) - std::min<uint64_t>(offset, INT32_MAX);
-      if (!src) {
+      if (auto src = row["source"].value_exact<std::string>()) {
+        sources[i] = b.Resolve(*src, field + ".source");
+        std::error_code ec;
+        if (!sources[i].empty() && fs::is_regular_file(sources[i], ec)) total += fs::file_size(sources[i], ec);
+      } else {
         b.Error(field + ".source", row["source"] ? "must be a string" : "missing");
-      } else if (b.ReadFile(b.Resolve(*src, field + ".source"), field + ".source", data, room)) {
-        e.Offset.Set(static_cast<int32_t>(offset));
-        e.Size.Set(static_cast<int32_t>(data.size()));
+      }
+    }
+    constexpr uint64_t kMaxPack = std::numeric_limits<int32_t>::max();
+    if (total > kMaxPack) {
+      b.Error("files", "the sources add up to " + std::to_string(total) + " bytes, more than a pack holds (" +
+                           std::to_string(kMaxPack) + "); none was read");
+    } else {
+      uint64_t offset = 0;
+      for (size_t i = 0; i < rows; ++i) {
+        std::string data, field = "files[" + std::to_string(i) + "].source";
+        // The room left is checked again as each is read, in case a source grew meanwhile.
+        if (sources[i].empty() || !b.ReadFile(sources[i], field, data, kMaxPack - offset)) continue;
+        r.Files[i].Offset.Set(static_cast<int32_t>(offset));
+        r.Files[i].Size.Set(static_cast<int32_t>(data.size()));
         offset += data.size();
         out.pack.insert(out.pack.end(), data.begin(), data.end());
       }
     }
-    r.FileCount.Set(static_cast<int32_t>(std::min<size_t>(files->size(), kTableRows)));
+    r.FileCount.Set(static_cast<int32_t>(rows));
   } else if (doc["files"]) {
     b.Error("files", "must be an array of tables ([[files]])");
   }
