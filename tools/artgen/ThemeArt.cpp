@@ -403,7 +403,7 @@ StyleArt DeepBlueArt() {
   const Stops navyDark{{0, Hex(0x10244A)}, {0.42f, Hex(0x1A3360)}, {1, Hex(0x2B4775)}};
   const ButtonState states[3] = {
       {{{0, Hex(0xB5C6E3)}, {0.38f, Hex(0x8FA6CF)}, {0.42f, Hex(0x7890BD)}, {1, Hex(0x5C78AA)}}, rim, 0, {}, 0, navy, 2},
-      {{{0, Hex(0xCCDAF0)}, {0.38f, Hex(0xA5BAE0)}, {0.42f, Hex(0x8CA4D0)}, {1, Hex(0x7290C4)}}, rim, 0, Hex(0xB8D0F6), 0.45f, navyLit, 2},
+      {{{0, Hex(0xCCDAF0)}, {0.38f, Hex(0xA5BAE0)}, {0.42f, Hex(0x8CA4D0)}, {1, Hex(0x7290C4)}}, rim, 0, Hex(0xB8D0F6), 0.3f, navyLit, 2},
       {{{0, Hex(0x5E78A8)}, {0.42f, Hex(0x7088B6)}, {1, Hex(0x90A6CC)}}, rim, 0, {}, 0, navyDark, 2}};
   a.Button = Buttons(s, 74, 21, {0, FormColor(s)}, states);  // square: nothing of a background baked in
   const MarkLook marks{{{0, Hex(0xD9E2F0)}, {1, Hex(0xFFFFFF)}}, {{0, Hex(0xD9E2F0)}, {1, Hex(0xFFFFFF)}},
@@ -455,7 +455,7 @@ StyleArt ProteinArt() {
   // Violet gel, the colour of the caption strip, light enough in the middle for the caption.
   const ButtonState states[3] = {
       {{{0, Hex(0xE9EAFF)}, {0.38f, Hex(0xC5C8FA)}, {0.42f, Hex(0xA9ADF3)}, {0.7f, Hex(0x9499EC)}, {1, Hex(0xB3B7F5)}}, Hex(0x3A41C2), 0.45f, {}, 0},
-      {{{0, Hex(0xF4F4FF)}, {0.38f, Hex(0xD4D6FC)}, {0.42f, Hex(0xBABDF7)}, {0.7f, Hex(0xA6AAF2)}, {1, Hex(0xC4C7F9)}}, Hex(0x4E55D6), 0.5f, Hex(0xE6E7FF), 0.7f},
+      {{{0, Hex(0xF4F4FF)}, {0.38f, Hex(0xD4D6FC)}, {0.42f, Hex(0xBABDF7)}, {0.7f, Hex(0xA6AAF2)}, {1, Hex(0xC4C7F9)}}, Hex(0x4E55D6), 0.5f, Hex(0xE6E7FF), 0.4f},
       {{{0, Hex(0x8489E0)}, {0.38f, Hex(0x9297E6)}, {0.42f, Hex(0x9DA1EA)}, {0.7f, Hex(0xA9ADEE)}, {1, Hex(0xBCC0F4)}}, Hex(0x2D33A8), 0.1f, {}, 0}};
   a.Button = Buttons(s, 74, 21, {0, FormColor(s)}, states);  // square: nothing of a background baked in
   const MarkLook marks{{{0, Hex(0xECEDF8)}, {1, Hex(0xFFFFFF)}}, {{0, Hex(0xECEDF8)}, {1, Hex(0xFFFFFF)}},
