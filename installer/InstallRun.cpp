@@ -8,6 +8,7 @@
 
 #include "framework/Exceptions.h"
 #include "installer/BaseDef.h"
+#include "installer/PackPipe.h"
 #include "installer/PubDef.h"
 #include "installer/SetupData.h"
 
@@ -67,25 +68,20 @@ struct PackBroken {
   std::exception_ptr error;
 };
 
-constexpr size_t kWritePiece = 256 * 1024;
-
-// Where the rows' bytes come from. Streaming: one pass of the inflater over the embedded
-// pack, each row's slice written as it comes out, in a buffer of kWritePiece. Otherwise the
-// whole pack inflated into memory first, each slice written from there.
+// Where the rows' bytes come from. Streaming: one pass over the embedded pack, inflated a
+// few pieces ahead on a worker, each row's slice written as it comes out. Otherwise the whole
+// pack inflated into memory first, each slice written from there.
 class SliceSource {
  public:
   SliceSource(std::span<const uint8_t> resource, const SetupConfig& config, const std::string& folder,
               PackAccess access) {
     if (resource.empty()) return;  // no pack loaded: no slice can be written
     havePack_ = true;
-    inflater_.emplace(resource);
-    packSize_ = inflater_->Size();
-    if (access == PackAccess::Auto && SlicesFollowInPackOrder(config, folder, packSize_)) {
-      buffer_ = Bytes(static_cast<size_t>(std::min<uint64_t>(kWritePiece, std::max<uint64_t>(packSize_, 1))));
-    } else {
-      inflater_.reset();
+    packSize_ = PackInflater(resource).Size();
+    if (access == PackAccess::Auto && SlicesFollowInPackOrder(config, folder, packSize_))
+      pipe_.emplace(resource);
+    else
       pack_ = DecompressResource(resource);
-    }
   }
 
   bool Has(const SetupFileEntry& row) const { return havePack_ && SliceInPack(row, packSize_); }
@@ -93,18 +89,17 @@ class SliceSource {
   // File errors raise as the platform raises them; pack errors as PackBroken.
   void Write(Platform& platform, const std::string& target, const SetupFileEntry& row) {
     uint64_t offset = static_cast<uint64_t>(row.Offset.Get()), size = static_cast<uint64_t>(row.Size.Get());
-    if (!inflater_) {
+    if (!pipe_) {
       std::span<const uint8_t> bytes(pack_.data() + offset, static_cast<size_t>(size));
       CreateReplacing(platform, target, [&] { platform.WriteNewFile(target, bytes); });
       return;
     }
-    std::span<uint8_t> buffer(buffer_.data(), buffer_.size());
-    Inflate([&] { inflater_->Skip(offset - inflater_->Produced(), buffer); });
+    Inflate([&] { pipe_->Skip(offset - pipe_->Position()); });
     std::unique_ptr<TStream> file = CreateReplacing(platform, target, [&] { return platform.CreateNewFile(target); });
     for (uint64_t left = size; left;) {
-      std::span<uint8_t> piece = buffer.first(static_cast<size_t>(std::min<uint64_t>(left, buffer.size())));
+      std::span<const uint8_t> piece;
       try {
-        Inflate([&] { inflater_->Read(piece); });
+        Inflate([&] { piece = pipe_->Next(left); });
       } catch (const PackBroken&) {
         file.reset();
         platform.RemoveFile(target);  // no half-written file stays behind
@@ -126,10 +121,10 @@ class SliceSource {
   }
   bool havePack_ = false;
   uint64_t packSize_ = 0;
-  std::optional<PackInflater> inflater_;
-  Bytes buffer_;
+  std::optional<PackPipe> pipe_;
   Bytes pack_;
 };
+
 // Writes through a key of HKEY_LOCAL_MACHINE, created when missing, closed afterwards.
 template <class Fn>
 void WithMachineKey(Platform& platform, const std::string& path, Fn write) {

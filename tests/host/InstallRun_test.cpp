@@ -450,9 +450,10 @@ TEST(InstallRunManifest, TestProductInstallsItsFilesAndValues) {
 TEST(InstallRunManifest, SampleProductStreamsTheSameBytesAsBuffered) {
   BuiltProduct built;
   std::vector<std::string> errors;
-  // Stand-ins for the two built files the manifest names.
+  // Stand-ins for the three built files the manifest names.
   const std::map<std::string, std::string> vars = {{"BLUE_SSK", VX_SOURCE_DIR "/resources/sample/licence.txt"},
-                                                   {"SAMPLE_APP", VX_SOURCE_DIR "/README.md"}};
+                                                   {"SAMPLE_APP", VX_SOURCE_DIR "/README.md"},
+                                                   {"UNINSTALLER", VX_SOURCE_DIR "/README.md"}};
   ASSERT_TRUE(BuildProduct(VX_SOURCE_DIR "/resources/sample/product.toml", vars, built, errors))
       << (errors.empty() ? "" : errors[0]);
   Bytes pack = CompressResource(built.pack);
@@ -471,7 +472,7 @@ TEST(InstallRunManifest, SampleProductStreamsTheSameBytesAsBuffered) {
     EXPECT_TRUE(fake.messages.empty());
     files[access == PackAccess::Auto ? 0 : 1] = FilesOf(fake);
   }
-  EXPECT_EQ(files[0].size(), 6u);
+  EXPECT_EQ(files[0].size(), 7u);
   EXPECT_EQ(files[0], files[1]);
 }
 
