@@ -76,6 +76,11 @@ void TComponent::DestroyComponents() {
   while (!components_.empty()) {
     TComponent* c = components_.back();
     // Its destructor removes it from this list and notifies the siblings.
-    delete c;
+    c->Free();
   }
+}
+
+void TComponent::Free() {
+  BeforeDestruction();
+  delete this;
 }

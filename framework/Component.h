@@ -60,8 +60,15 @@ class TComponent {
   void InsertComponent(TComponent* component);
   // Gives up ownership without destroying; the caller now owns it.
   void RemoveComponent(TComponent* component);
-  // Destroys the owned components, last inserted first.
+  // Destroys the owned components, last inserted first, each through Free.
   void DestroyComponents();
+
+  // Runs BeforeDestruction, then deletes the component. The framework destroys owned
+  // components and child controls this way; code that owns a component outright should too.
+  void Free();
+  // Runs while the whole object, derived parts included, is still alive: a handler it
+  // calls may use anything of the object. Overrides call the base.
+  virtual void BeforeDestruction() {}
 
  private:
   TComponent* owner_ = nullptr;

@@ -419,7 +419,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 TWinControl::~TWinControl() {
   BeginDestroying();
   // Children go first, while this window still exists for them to leave.
-  while (!controls_.empty()) delete controls_.back();
+  while (!controls_.empty()) controls_.back()->Free();
   if (handle_) {
     HWND h = handle_;
     // Detached first: the messages of the destruction must not reach a half-destroyed object.

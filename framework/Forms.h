@@ -20,6 +20,8 @@ class TForm : public TCustomControl {
  public:
   explicit TForm(TComponent* owner);
   ~TForm() override;
+  // Fires OnDestroy once; Free calls it before the destructors run.
+  void BeforeDestruction() override;
   const char* ClassName() const override { return "TForm"; }
 
   // Event handlers the layout may name (OnClick = NextBtClick).
@@ -100,6 +102,7 @@ class TForm : public TCustomControl {
   TWinControl* activeControl_ = nullptr;
   TWinControl* focusedControl_ = nullptr;
   bool syncingBounds_ = false;
+  bool destroyFired_ = false;
 };
 
 // The message loop's keyboard step for framework windows: dialog keys and dialog

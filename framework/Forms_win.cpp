@@ -11,7 +11,14 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner) {
   SetBounds(0, 0, 320, 240);
 }
 
-TForm::~TForm() {
+TForm::~TForm() = default;
+
+// OnDestroy runs here rather than in the destructor: by the time ~TForm runs, a derived
+// form's members are gone, and its handler would use freed memory.
+void TForm::BeforeDestruction() {
+  TCustomControl::BeforeDestruction();
+  if (destroyFired_) return;
+  destroyFired_ = true;
   if (OnDestroy) {
     try {
       OnDestroy(this);

@@ -206,4 +206,27 @@ TEST(FormsFromLayouts, ErrorsInLayoutsAndInOnCreate) {
   EXPECT_EQ(failing.Caption(), "x");
 }
 
+// OnDestroy runs while the derived form is whole: a handler may use the form's own members,
+// whether the form goes with its owner, with the application's forms or through Free.
+TEST(FormsFromLayouts, OnDestroySeesTheWholeForm) {
+  static std::vector<std::string> seen;
+  struct TOwnForm : TForm {
+    explicit TOwnForm(TComponent* owner) : TForm(owner), note(std::make_unique<std::string>("alive")) {
+      AddMethod("FormDestroy", [this](TComponent*) { seen.push_back(note ? *note : "gone"); });
+      CreateFromLayout("object F: TOwnForm\n  OnDestroy = FormDestroy\nend\n");
+    }
+    ~TOwnForm() override { note.reset(); }
+    std::unique_ptr<std::string> note;
+  };
+  seen.clear();
+  {
+    TComponent owner(nullptr);
+    new TOwnForm(&owner);
+  }
+  (new TOwnForm(nullptr))->Free();
+  Application->CreateForm<TOwnForm>();
+  Application->DestroyForms();
+  EXPECT_EQ(seen, (std::vector<std::string>{"alive", "alive", "alive"}));
+}
+
 }  // namespace
