@@ -17,6 +17,8 @@
 
 TvelCheckBox::TvelCheckBox(TComponent* owner) : TCustomControl(owner) {
   SetBounds(Left(), Top(), 93, 17);
+  SetColor(clWindow);
+  SetParentColor(true);
   SetTabStop(true);
   SetUIStyle(DefaultStyleFor(owner));
 }

@@ -253,7 +253,12 @@ std::string TGalleryForm::OpenSkin(const std::string& path, const std::function<
   items.resize(kBuiltinLooks + 2);
   items.back() = "皮肤文件 " + name;
   LookGroup->SetItems(items);
-  SelectLook(kBuiltinLooks + 1);
+  // Opened over an earlier file the item is selected already and clicks nothing: the look,
+  // which fell back when the earlier theme went, is applied here.
+  if (LookGroup->ItemIndex() == kBuiltinLooks + 1)
+    LookGroupClick(LookGroup);
+  else
+    SelectLook(kBuiltinLooks + 1);
   return "";
 }
 
