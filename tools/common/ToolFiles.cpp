@@ -37,7 +37,7 @@ std::string WriteWhole(const fs::path& path, const std::string& data) {
 std::string ReadInputFile(const std::string& path, uint64_t maxBytes, std::string& data) {
   data.clear();
   std::error_code ec;
-  fs::path p = fs::u8path(path);
+  fs::path p(path);
   fs::file_status st = fs::status(p, ec);
   if (ec && st.type() != fs::file_type::not_found) return path + ": " + ec.message();
   if (std::string kind = KindProblem(st); !kind.empty()) return path + ": " + kind;
@@ -59,7 +59,7 @@ std::string ReadInputFile(const std::string& path, uint64_t maxBytes, std::strin
 
 std::string WriteFilesAtomically(const std::string& dir, const std::vector<std::pair<std::string, std::string>>& files) {
   std::error_code ec;
-  fs::path d = fs::u8path(dir);
+  fs::path d(dir);
   for (const auto& [name, data] : files) {
     fs::file_status st = fs::symlink_status(d / name, ec);
     if (st.type() != fs::file_type::not_found && st.type() != fs::file_type::regular &&
