@@ -6,7 +6,8 @@
 #include "framework/Exceptions.h"
 
 PackPipe::PackPipe(std::span<const uint8_t> resource) : inflater_(resource), size_(inflater_.Size()) {
-  if (size_ == 0) return;
+  // A pack of one piece has nothing to overlap: the reader needs all of it before it writes.
+  if (size_ <= kPieceSize) return;
   try {
     worker_ = std::thread([this] { Work(); });
   } catch (const std::system_error&) {

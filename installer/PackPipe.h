@@ -17,8 +17,8 @@ class PackPipe {
   static constexpr size_t kPieceSize = 256 * 1024;
   static constexpr size_t kSlots = 4;
 
-  // Reads U at once (errors as PackInflater's constructor), then starts the worker; without
-  // a thread to be had, the reader inflates each piece itself.
+  // Reads U at once (errors as PackInflater's constructor), then starts the worker; for a
+  // pack of one piece, or without a thread to be had, the reader inflates each piece itself.
   explicit PackPipe(std::span<const uint8_t> resource);
   ~PackPipe();
   PackPipe(const PackPipe&) = delete;
