@@ -19,6 +19,12 @@ class TMainForm : public TForm, private WizardView, private CopyPageView {
 
   MainFormState& State() { return state_; }
 
+ protected:
+  // Also answers kControlQuery (below).
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ public:
+
   // Event handlers named by the layout.
   void FormCreate(TComponent* sender);
   void FormDestroy(TComponent* sender);
@@ -95,6 +101,13 @@ class TMainForm : public TForm, private WizardView, private CopyPageView {
   TImage* Image1 = nullptr;
   TCheckBox* StartProgramCb = nullptr;
 };
+
+// How tools outside the process read what a control of the form shows, windowless labels
+// included: WM_COPYDATA to the form with this dwData, the control's name as the data
+// (ASCII) and the asking window as wParam. The form answers with WM_COPYDATA to that window:
+// UTF-16 "left,top,width,height,visible\n" followed by the caption, and returns TRUE; it
+// returns FALSE for a name it does not know.
+inline constexpr ULONG_PTR kControlQuery = 0x56584351;
 
 // The layout resource the form is read from.
 inline constexpr const char* kMainFormLayout = "TMAINFORM";

@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Exceptions.h"
+#include "framework/Text.h"
 #include "installer/AuxActions.h"
 #include "installer/Pages.h"
 #include "installer/Platform_win.h"
@@ -84,6 +85,22 @@ void TMainForm::Guarded(Fn fn) {
   } catch (...) {
     Application->HandleException();
   }
+}
+
+LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const auto* query = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (msg != WM_COPYDATA || !query || query->dwData != kControlQuery) return TForm::WndProc(msg, wParam, lParam);
+  if (!query->lpData || !query->cbData || !IsWindow(reinterpret_cast<HWND>(wParam))) return FALSE;
+  std::string name(static_cast<const char*>(query->lpData), query->cbData);
+  auto* control = dynamic_cast<TControl*>(FindComponent(name));
+  if (!control) return FALSE;
+  std::wstring answer = std::to_wstring(control->Left()) + L"," + std::to_wstring(control->Top()) + L"," +
+                        std::to_wstring(control->Width()) + L"," + std::to_wstring(control->Height()) + L"," +
+                        (control->Visible() ? L"1" : L"0") + L"\n" + GbkToWide(control->Caption());
+  COPYDATASTRUCT reply{kControlQuery, static_cast<DWORD>(answer.size() * sizeof(wchar_t)), answer.data()};
+  SendMessageW(reinterpret_cast<HWND>(wParam), WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
+               reinterpret_cast<LPARAM>(&reply));
+  return TRUE;
 }
 
 // --- start-up and shutdown ---

@@ -14,9 +14,12 @@
 
 #include "framework/Text.h"
 #include "installer/BaseDef.h"
+#include "installer/MainForm.h"
+#include "installer/Pages.h"
 #include "installer/Platform_win.h"
 #include "installer/SetupConfig.h"
 #include "installer/SetupData.h"
+#include "resources/sample/app/Uninstaller.h"
 #include "tests/e2e/Wizard.h"
 
 namespace {
@@ -131,6 +134,26 @@ Embedded ReadEmbedded(const std::wstring& exe) {
   return e;
 }
 
+// What a control of the wizard shows, windowless labels included.
+robot::ControlView Control(Wizard& w, const char* name) { return robot::QueryControl(w.Window(), kControlQuery, name); }
+
+void ExpectHeader(Wizard& w, const std::wstring& title, const std::wstring& subtitle) {
+  EXPECT_EQ(Control(w, "Label8").text, title);
+  EXPECT_EQ(Control(w, "Label12").text, subtitle);
+}
+
+// The licence as the memo holds it: the Protocol resource's lines, joined by CR LF.
+std::wstring LicenceText(const std::wstring& exe) {
+  HMODULE mod = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  Win32Platform platform(mod);
+  auto res = platform.Resource(kLicenceResource);
+  std::string text;
+  for (const std::string& line : LicenceLines({reinterpret_cast<const char*>(res.data()), res.size()}))
+    text += (text.empty() ? "" : "\r\n") + line;
+  FreeLibrary(mod);
+  return GbkToWide(text);
+}
+
 class InstallTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -199,14 +222,14 @@ TEST_F(InstallTest, FullInstallationOntoTheUsbDrive) {
   Shot(w, "page3-ready");
   w.UserClick(e2e::kNext);
   ASSERT_TRUE(w.WaitPage(5, 60000));
-  EXPECT_EQ(w.ProgressPosition(), 83);  // six files: 0, 16, 33, 50, 66, 83
+  EXPECT_EQ(w.ProgressPosition(), 85);  // seven files: 0, 14, 28, 42, 57, 71, 85
   EXPECT_FALSE(w.ButtonShown(e2e::kNext));
   EXPECT_TRUE(w.ButtonShown(e2e::kFinish));
   Shot(w, "page5-finish");
 
   // Files: each row's slice of the pack, and the configuration as shipped.
   const SetupConfig& c = product.config;
-  ASSERT_EQ(c.FileCount(), 6);
+  ASSERT_EQ(c.FileCount(), 7);
   for (int i = 0; i < c.FileCount(); ++i) {
     const SetupFileEntry& f = c.File(i);
     std::wstring path = kTarget + GbkToWide(f.Name.Text());
@@ -252,6 +275,49 @@ TEST_F(InstallTest, FullInstallationOntoTheUsbDrive) {
   w.UserClick(e2e::kFinish);
   EXPECT_TRUE(w.Proc().WaitExit(10000));
   EXPECT_EQ(w.Proc().ExitCode(), 0u);  // ended by the terminate request, not by a fault
+}
+
+TEST_F(InstallTest, PageTextsOnTheForm) {
+  Embedded product = ReadEmbedded(SetupExe());
+  const std::wstring licence = LicenceText(SetupExe());
+  Wizard w(SetupExe());
+  ASSERT_TRUE(w.Found());
+  ASSERT_TRUE(w.WaitPage(0));
+  ExpectHeader(w, L"Vexaro\u5b89\u88c5\u7a0b\u5e8f", L"\u672c\u5b89\u88c5\u7a0b\u5e8f\u5c06" + kProduct + L"\u8f6f\u4ef6\u5b89\u88c5\u5230\u60a8\u7684\u8ba1\u7b97\u673a\u4e0a");
+  EXPECT_EQ(Control(w, "NameLb").text, kProduct);
+  EXPECT_EQ(Control(w, "VerLb").text, L"3.2.0");
+  EXPECT_EQ(Control(w, "DateLb").text, L"2013\u5e7411\u670813\u65e5");
+  robot::ControlView intro = Control(w, "IntroLb");
+  EXPECT_EQ(intro.text, GbkToWide(product.config.Record().Description.Text()));
+  EXPECT_EQ(intro.width, 245);
+  EXPECT_EQ(intro.height, 80);
+  // The licence, shown once however often its page is visited.
+  for (int visit = 0; visit < 3; ++visit) {
+    w.UserClick(e2e::kNext);
+    ASSERT_TRUE(w.WaitPage(1));
+    ExpectHeader(w, L"\u8f6f\u4ef6\u8bb8\u53ef\u534f\u8bae", L"\u8bf7\u8ba4\u771f\u9605\u8bfb\u672c\u8f6f\u4ef6\u7684\u8bb8\u53ef\u534f\u8bae");
+    EXPECT_EQ(Control(w, "ProtocolMM").text, licence) << "visit " << visit;
+    if (visit < 2) {
+      w.UserClick(e2e::kBack);
+      ASSERT_TRUE(w.WaitPage(0));
+    }
+  }
+  EXPECT_FALSE(licence.empty());
+  w.UserClick(e2e::kNext);  // Agree
+  ASSERT_TRUE(w.WaitPage(2));
+  ExpectHeader(w, L"\u9009\u62e9\u5b89\u88c5\u76ee\u6807\u6587\u4ef6\u5939", L"\u60a8\u6240\u9009\u62e9\u7684\u6587\u4ef6\u5939\u5c06\u5b58\u653e\u8be5\u8f6f\u4ef6\u7684\u6240\u6709\u6587\u4ef6");
+  EXPECT_TRUE(NextOnFolderPage(w).empty());
+  ASSERT_TRUE(w.WaitPage(3));
+  ExpectHeader(w, L"\u5f00\u59cb\u5b89\u88c5", L"\u9009\u62e9\u7ed3\u675f,\u5373\u5c06\u5f00\u59cb\u5b89\u88c5\u5de5\u4f5c");
+  robot::ControlView folder = Control(w, "FolderLb");
+  EXPECT_EQ(folder.text, kTarget);
+  EXPECT_EQ(folder.width, 200);
+  w.UserClick(e2e::kNext);
+  ASSERT_TRUE(w.WaitPage(5, 60000));
+  w.Settle();
+  ExpectHeader(w, L"\u5b89\u88c5\u5b8c\u6bd5", L"\u5df2\u7ecf\u5b8c\u6210\u672c\u8f6f\u4ef6\u7684\u6240\u6709\u5b89\u88c5\u5de5\u4f5c");
+  EXPECT_EQ(Control(w, "Label6").text, L"\u8bf7\u53cc\u51fb\u684c\u9762\u7684" + kProduct + L"\u56fe\u6807\u8fd0\u884c\u8f6f\u4ef6\u3002");
+  EXPECT_FALSE(Control(w, "NoSuchControl").found);
 }
 
 TEST_F(InstallTest, FolderPageMessages) {
@@ -419,6 +485,7 @@ TEST_F(InstallTest, FailedRunHoldsTheCopyingPageUntilClosed) {
   Shot(w, "page4-failed-run");
   robot::Press(error, IDOK);
   EXPECT_EQ(w.Page(), 4);
+  ExpectHeader(w, L"\u6b63\u5728\u5b89\u88c5...", L"\u5b89\u88c5\u7a0b\u5e8f\u6b63\u5728\u590d\u5236\u6587\u4ef6,\u6ce8\u518c\u4fe1\u606f,\u521b\u5efa\u5feb\u6377\u65b9\u5f0f");
   EXPECT_TRUE(Exists(kTarget + L"\\K_rv.cx"));  // written before the registry step
   // The run ended early: closing is allowed without a question.
   w.RequestClose();
@@ -512,6 +579,121 @@ TEST_F(InstallTest, DamagedPackAsksAndInstallsOnYes) {
   EXPECT_TRUE(Exists(kTarget + L"\\Readme.txt"));
   w.Proc().Kill();
   DeleteFileW(exe.c_str());
+}
+
+// --- the sample product's uninstaller ---
+
+class UninstallTest : public InstallTest {
+ protected:
+  // Installs into the default folder on the removable drive through the wizard.
+  void Install() {
+    Wizard w(SetupExe());
+    ASSERT_TRUE(w.Found());
+    ToFolderPage(w);
+    ASSERT_TRUE(NextOnFolderPage(w).empty());
+    ASSERT_TRUE(w.WaitPage(3));
+    w.UserClick(e2e::kNext);
+    if (!w.WaitPage(5, 60000)) {
+      robot::Box box = w.Box(100);
+      FAIL() << "no finish page; page " << w.Page() << ", box: " << WideToGbk(box.text);
+    }
+    robot::Click(w.StartProgramCheck());
+    w.Settle();
+    w.UserClick(e2e::kFinish);
+    ASSERT_TRUE(w.Proc().WaitExit(10000));
+    product = ReadEmbedded(SetupExe());
+    ASSERT_EQ(GbkToWide(product.config.File(product.config.FileCount() - 1).Name.Text()), L"\\uninstall.exe");
+  }
+  std::wstring Group() { return ShellFolder(L"Programs") + L"\\" + kProduct; }
+  std::wstring UninstallShortcut() { return Group() + L"\\\u5378\u8f7d" + kProduct + L".lnk"; }
+  // Answers the question with Yes and returns the closing message's text.
+  std::wstring ConfirmAndFinish(robot::Process& p) {
+    robot::Box q = robot::WaitBox(p.Id(), 20000);
+    EXPECT_TRUE(q);
+    if (!q) return {};
+    EXPECT_EQ(q.caption, L"Confirm");
+    EXPECT_EQ(q.text, GbkToWide(kUninstallQuestionHead) + kProduct + GbkToWide(kUninstallQuestionTail));
+    robot::Press(q, IDYES);
+    robot::Box done = robot::WaitBox(p.Id(), 30000);
+    EXPECT_TRUE(done);
+    if (!done) return {};
+    EXPECT_EQ(done.caption, kProduct + GbkToWide(kUninstallTitleSuffix));
+    robot::Press(done, IDOK);
+    EXPECT_TRUE(p.WaitExit(10000));
+    EXPECT_EQ(p.ExitCode(), 0u);
+    return done.text;
+  }
+  // What the installation made, apart from the product folder itself.
+  void ExpectInstallationGone() {
+    for (int i = 0; i < product.config.FileCount(); ++i)
+      EXPECT_FALSE(Exists(kTarget + GbkToWide(product.config.File(i).Name.Text())))
+          << product.config.File(i).Name.Text();
+    EXPECT_FALSE(Exists(kTarget + L"\\K_rv.cx"));
+    EXPECT_FALSE(Exists(Group()));
+    for (int i = 0; i < product.config.ShortcutCount(); ++i)
+      EXPECT_FALSE(Exists(ShellFolder(L"Desktop") + L"\\" + GbkToWide(product.config.Shortcut(i).Caption.Text()) +
+                          L".lnk"));
+    HKEY key;
+    for (const std::wstring& k : {kKeyPublisher, kKeyUninstall}) {
+      EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, k.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS) << WideToGbk(k);
+    }
+  }
+  Embedded product;
+};
+
+TEST_F(UninstallTest, FromTheShortcutKeepsTheUsersFile) {
+  ASSERT_NO_FATAL_FAILURE(Install());
+  const std::wstring mine = kTarget + L"\\Help\\Mine.txt";
+  HANDLE f = CreateFileW(mine.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  CloseHandle(f);
+  // Started as the shell starts a shortcut: its target, in its working folder.
+  LinkInfo link = ReadLink(UninstallShortcut());
+  EXPECT_EQ(link.workingDir, kTarget + L"\\");
+  robot::Process p(link.path);
+  EXPECT_EQ(ConfirmAndFinish(p), kProduct + GbkToWide(kUninstalledTail) + GbkToWide(kUserFilesKeptText) + kTarget);
+  // The uninstaller's copy removes it once it has ended.
+  EXPECT_TRUE(robot::WaitFor([&]() -> HWND { return Exists(kTarget + L"\\uninstall.exe") ? nullptr : HWND(1); },
+                             15000));
+  ExpectInstallationGone();
+  EXPECT_TRUE(Exists(mine));
+  EXPECT_EQ(RegString(kKeyInstalled, L"Folder"), L"<missing>");
+}
+
+TEST_F(UninstallTest, FromTheUninstallEntryRemovesTheFolder) {
+  ASSERT_NO_FATAL_FAILURE(Install());
+  // Started in the product folder, as a shell running the entry's command may do.
+  robot::Process p(RegString(kKeyUninstall, L"UninstallString"));
+  EXPECT_EQ(ConfirmAndFinish(p), kProduct + GbkToWide(kUninstalledTail));
+  EXPECT_TRUE(robot::WaitFor([&]() -> HWND { return Exists(kTarget) ? nullptr : HWND(1); }, 15000));
+  ExpectInstallationGone();
+}
+
+TEST_F(UninstallTest, DamagedOrMissingRecordRemovesNothing) {
+  ASSERT_NO_FATAL_FAILURE(Install());
+  const std::wstring record = kTarget + L"\\K_rv.cx";
+  for (bool missing : {false, true}) {
+    SCOPED_TRACE(missing ? "missing" : "damaged");
+    if (missing) {
+      ASSERT_TRUE(DeleteFileW(record.c_str()));
+    } else {
+      HANDLE f = CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
+      DWORD written = 0;
+      WriteFile(f, "\x10\x00\x00\x00 damaged", 12, &written, nullptr);
+      CloseHandle(f);
+    }
+    robot::Process p(kTarget + L"\\uninstall.exe");
+    robot::Box box = robot::WaitBox(p.Id(), 20000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box.text, GbkToWide(kRecordUnreadableText) + record);
+    robot::Press(box, IDOK);
+    EXPECT_TRUE(p.WaitExit(10000));
+    EXPECT_EQ(p.ExitCode(), 2u);
+    for (int i = 0; i < product.config.FileCount(); ++i)
+      EXPECT_TRUE(Exists(kTarget + GbkToWide(product.config.File(i).Name.Text())));
+    EXPECT_TRUE(Exists(UninstallShortcut()));
+    EXPECT_EQ(RegString(kKeyInstalled, L"Folder"), kTarget);
+  }
 }
 
 }  // namespace

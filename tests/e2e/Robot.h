@@ -13,7 +13,8 @@ namespace robot {
 // A started program and what became of it.
 class Process {
  public:
-  // Starts exe (a Windows path) with no arguments. Throws std::runtime_error on failure.
+  // Starts exe (a Windows path) with no arguments, in its own folder. Throws
+  // std::runtime_error on failure.
   explicit Process(const std::wstring& exe);
   ~Process();
   Process(const Process&) = delete;
@@ -59,6 +60,16 @@ void Click(HWND control);
 void ClickAt(HWND window, int x, int y);
 // Replaces an edit control's text.
 void SetEditText(HWND edit, const std::wstring& text);
+
+// What a control of another process's form shows, windowless ones included, as the form
+// answers a WM_COPYDATA query with the given dwData (see the installer's kControlQuery).
+struct ControlView {
+  bool found = false;
+  int left = 0, top = 0, width = 0, height = 0;
+  bool visible = false;
+  std::wstring text;
+};
+ControlView QueryControl(HWND form, ULONG_PTR queryId, const std::string& name);
 
 // Saves the window's area of the screen as a PNG through ImageMagick's import (run as a
 // Unix program). False when no display or import is available.

@@ -1,5 +1,6 @@
 #include "tests/e2e/Robot.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace robot {
@@ -45,6 +46,55 @@ std::wstring Text(HWND w) {
   SendMessageTimeoutW(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()), SMTO_ABORTIFHUNG, 2000, &got);
   s.resize(got);
   return s;
+}
+
+namespace {
+// The answer of the last control query, written by the reply window while the query waits.
+std::wstring queryAnswer;
+bool queryAnswered = false;
+
+LRESULT CALLBACK ReplyProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    queryAnswer.assign(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+    queryAnswered = true;
+    return TRUE;
+  }
+  return DefWindowProcW(w, msg, wParam, lParam);
+}
+
+HWND ReplyWindow() {
+  static HWND window = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ReplyProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"RobotQueryReply";
+    RegisterClassW(&wc);
+    return CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  }();
+  return window;
+}
+}  // namespace
+
+ControlView QueryControl(HWND form, ULONG_PTR queryId, const std::string& name) {
+  ControlView view;
+  COPYDATASTRUCT query{queryId, static_cast<DWORD>(name.size()), const_cast<char*>(name.data())};
+  queryAnswered = false;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(form, WM_COPYDATA, reinterpret_cast<WPARAM>(ReplyWindow()),
+                           reinterpret_cast<LPARAM>(&query), SMTO_ABORTIFHUNG, 5000, &result) ||
+      !result || !queryAnswered)
+    return view;
+  size_t line = queryAnswer.find(L'\n');
+  if (line == std::wstring::npos) return view;
+  int visible = 0;
+  if (swscanf(queryAnswer.substr(0, line).c_str(), L"%d,%d,%d,%d,%d", &view.left, &view.top, &view.width,
+              &view.height, &visible) != 5)
+    return view;
+  view.visible = visible != 0;
+  view.text = queryAnswer.substr(line + 1);
+  view.found = true;
+  return view;
 }
 
 std::wstring ClassOf(HWND w) {

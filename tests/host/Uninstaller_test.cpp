@@ -136,7 +136,9 @@ TEST_F(UninstallerTest, UnreadableRecordOrNoRemovesNothing) {
     fake.confirmAnswers = {c.answer};
     EXPECT_EQ(RunUninstall(fake, kSelf).outcome, c.outcome) << c.what;
     EXPECT_EQ(fake.messages.size(), c.answer ? 1u : 0u) << c.what;
-    if (c.answer) EXPECT_EQ(fake.messages[0], kRecordUnreadableText + kFolder + "\\K_rv.cx") << c.what;
+    if (c.answer) {
+      EXPECT_EQ(fake.messages[0], kRecordUnreadableText + kFolder + "\\K_rv.cx") << c.what;
+    }
     EXPECT_EQ(fake.FileKeys().size(), files - (c.record.empty() ? 1 : 0)) << c.what;
     EXPECT_EQ(fake.links.size(), links) << c.what;
     EXPECT_NE(Machine("\\Software\\KorvaSoft\\KORVA-Y", "Folder"), nullptr) << c.what;

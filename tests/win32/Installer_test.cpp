@@ -130,10 +130,10 @@ TEST_F(SampleInstall, RunWritesFilesRegistryAndShortcuts) {
   RunInstallation(platform, form, view);
   EXPECT_FALSE(form.InstallRunning);
   EXPECT_EQ(platform.messages, std::vector<std::string>{std::string(kFileErrorText) + target + "\\Readme.txt"});
-  EXPECT_EQ(view.progress, (std::vector<int>{0, 16, 33, 50, 66, 83}));
+  EXPECT_EQ(view.progress, (std::vector<int>{0, 14, 28, 42, 57, 71, 85}));
 
   const SetupConfig& c = form.Config;
-  ASSERT_EQ(c.FileCount(), 6);
+  ASSERT_EQ(c.FileCount(), 7);
   Bytes pack = DecompressResource(form.PackResource);
   for (int i = 0; i < c.FileCount(); ++i) {
     std::string name = c.File(i).Name.Text();

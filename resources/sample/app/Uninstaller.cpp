@@ -122,7 +122,8 @@ bool ReadSetupRecord(Platform& platform, const std::string& path, SetupConfig& c
   }
 }
 
-UninstallResult RunUninstall(Platform& platform, const std::string& exePath) {
+UninstallResult RunUninstall(Platform& platform, const std::string& exePath,
+                             const std::function<void(const SetupConfig&)>& recordRead) {
   UninstallResult result;
   std::string folder = FolderPart(exePath);
   if (!folder.empty()) folder.pop_back();
@@ -134,6 +135,7 @@ UninstallResult RunUninstall(Platform& platform, const std::string& exePath) {
     platform.ShowMessage(kRecordUnreadableText + recordPath);
     return result;
   }
+  if (recordRead) recordRead(config);
   const std::string product = config.Record().ProductName.Text();
   if (!platform.Confirm(kUninstallQuestionHead + product + kUninstallQuestionTail)) {
     result.outcome = UninstallOutcome::Declined;

@@ -2,6 +2,7 @@
 // installer left beside it as K_rv.cx, with the installer's own reader, and removes what
 // the installation made. The Win32 program (uninstall_win.cpp) adds its own deletion.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "installer/Platform.h"
@@ -32,4 +33,6 @@ bool ReadSetupRecord(Platform& platform, const std::string& path, SetupConfig& c
 // registry records, the uninstall entry and the extra values, and the folders the files
 // lay in when they are empty. The uninstaller itself stays: the caller removes it, and
 // the product folder with it when folderEmptied. Reports the end in a message.
-UninstallResult RunUninstall(Platform& platform, const std::string& exePath);
+// recordRead, when given, sees the record before anything is asked (for the boxes' title).
+UninstallResult RunUninstall(Platform& platform, const std::string& exePath,
+                             const std::function<void(const SetupConfig&)>& recordRead = nullptr);
