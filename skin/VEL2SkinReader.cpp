@@ -75,7 +75,8 @@ int Fail(std::string* reason, int result, std::string why) {
 int ExtractZipEntry(const std::string& archivePath, const std::string& entryName, const std::string& outputPath,
                     const std::string& password, uint32_t maxUncompressedSize, std::string* reason) {
   if (reason) reason->clear();
-  if (!FileExists(archivePath)) return Fail(reason, 1, FolderExists(archivePath) ? "is a folder" : "no such file, or not a regular file");
+  if (!FileExists(archivePath))
+    return Fail(reason, 1, FolderExists(archivePath) ? "is a folder" : "no such file, or not a regular file");
   std::optional<TFileStream> in;
   uint16_t flags = 0, modTime = 0, method = 8;
   uint32_t crc = 0, declaredSize = 0, localOffset = 0;
