@@ -14,6 +14,17 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string FoldedText(std::string_view s) {
+  std::string out(s);
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (IsGbkLeadByte(static_cast<unsigned char>(out[i])) && i + 1 < out.size())
+      ++i;
+    else
+      out[i] = static_cast<char>(LowerAscii(static_cast<unsigned char>(out[i])));
+  }
+  return out;
+}
+
 std::string LowerText(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(LowerAscii(static_cast<unsigned char>(c)));

@@ -12,6 +12,9 @@ bool SameText(std::string_view a, std::string_view b);
 // ASCII letters lowered; other bytes as they are. Keys for case-blind lookups.
 constexpr int LowerAscii(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 std::string LowerText(std::string_view s);
+// The key under which SameText compares: ASCII letters lowered except where they are the
+// trail byte of a GBK character. SameText(a, b) exactly when the keys are equal.
+std::string FoldedText(std::string_view s);
 
 // UTF-8 to GBK. False when a character has no GBK form or the input is not valid UTF-8.
 bool Utf8ToGbk(std::string_view utf8, std::string& gbk);

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <array>
+#include <map>
 #include <cstring>
 
 #include "framework/Text.h"
@@ -176,14 +177,15 @@ std::vector<RecordProblem> CheckSetupRecord(const SetupConfig& config, uint64_t 
   CheckCount(out, "ShortcutCount", r.ShortcutCount);
   CheckCount(out, "RegistryValueCount", r.RegistryValueCount);
 
+  std::map<std::string, int> firstRow;  // folded name -> first row that has it
   for (int i = 0; i < config.FileCount(); ++i) {
     const SetupFileEntry& f = config.File(i);
     std::string field = "Files[" + std::to_string(i) + "]";
     CheckSlot(out, field + ".Name", f.Name);
     Add(out, field + ".Name", FileNameProblem(f.Name.View()));
-    for (int k = 0; k < i; ++k)
-      if (SameText(config.File(k).Name.View(), f.Name.View()))
-        Add(out, field + ".Name", "the same name as Files[" + std::to_string(k) + "] (letter case aside)");
+    auto [first, fresh] = firstRow.emplace(FoldedText(f.Name.View()), i);
+    if (!fresh)
+      Add(out, field + ".Name", "the same name as Files[" + std::to_string(first->second) + "] (letter case aside)");
     int64_t off = f.Offset.Get(), size = f.Size.Get();
     if (off < 0 || size < 0 || static_cast<uint64_t>(off + size) > packSize)
       Add(out, field, "its slice lies outside the pack of " + std::to_string(packSize) + " bytes");

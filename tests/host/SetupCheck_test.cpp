@@ -73,6 +73,11 @@ TEST(SetupCheck, GbkTrailBytesAreNoSeparators) {
   EXPECT_EQ(FileNameProblem("\\\x95\x5C.txt"), "");
   EXPECT_NE(NameComponentProblem("nul.txt"), "");
   EXPECT_EQ(NameComponentProblem("nullable"), "");
+  // Two GBK characters whose trail bytes are 'a' and 'A' are different names.
+  SetupConfig config = SoundRecord();
+  config.MutableRecord().Files[0].Name.Assign("\\\x81\x61");
+  config.MutableRecord().Files[1].Name.Assign("\\\x81\x41");
+  EXPECT_TRUE(Fields(config).empty());
   EXPECT_EQ(DateProblem("20240229"), "");
   EXPECT_NE(DateProblem("20230229"), "");
 }
