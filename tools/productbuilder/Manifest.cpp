@@ -4,8 +4,8 @@
 
 #include <toml++/toml.h>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <optional>
 

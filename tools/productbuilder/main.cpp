@@ -1,11 +1,9 @@
 // productbuilder: turns a product manifest into the resources setup.exe embeds, and reads
 // them back out of a built setup.exe so a publisher can check what they ship.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 
 #include "framework/Exceptions.h"
 #include "framework/Text.h"
