@@ -166,6 +166,7 @@ class InstallTest : public ::testing::Test {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKeyUninstall.c_str());
     RemoveTree(kTarget);
     RemoveTree(L"C:\\VxE2E");
+    RemoveTree(L"E:\\VxTrail");
     RemoveTree(ShellFolder(L"Programs") + L"\\" + kProduct);
     for (const wchar_t* name : {L"\\Vexaro U\u76d8\u52a0\u5bc6.lnk", L"\\\u52a0\u5bc6\u76d8\u5e2e\u52a9.lnk",
                                 L"\\Vexaro U\u76d8\u52a0\u5bc6 (\u5b89\u5168\u6a21\u5f0f).lnk"})
@@ -365,6 +366,18 @@ TEST_F(InstallTest, FolderPageMessages) {
   w.UserClick(e2e::kBack);
   ASSERT_TRUE(w.WaitPage(2));
   EXPECT_EQ(w.FolderText(), L"C:\\VxE2E\\New\\Deeper");
+  // A folder that does not fit the record's 128 bytes is refused before anything is made.
+  const std::wstring tooLong = L"E:\\VxLong\\" + std::wstring(120, L'a');
+  w.SetFolderText(tooLong);
+  EXPECT_EQ(NextOnFolderPage(w), std::vector<std::wstring>{GbkToWide(kFolderTooLongText)});
+  EXPECT_EQ(w.Page(), 2);
+  EXPECT_FALSE(Exists(L"E:\\VxLong"));
+  // Trailing backslashes are dropped before the folder is stored.
+  w.SetFolderText(L"E:\\VxTrail\\\\");
+  EXPECT_TRUE(NextOnFolderPage(w).empty());
+  ASSERT_TRUE(w.WaitPage(3));
+  EXPECT_EQ(Control(w, "FolderLb").text, L"E:\\VxTrail");
+  EXPECT_EQ(w.FolderText(), L"E:\\VxTrail");
 }
 
 TEST_F(InstallTest, BrowseFillsTheFolderBox) {
