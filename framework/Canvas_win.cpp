@@ -2,6 +2,7 @@
 #include "framework/Canvas.h"
 
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "framework/Exceptions.h"
@@ -182,28 +183,67 @@ TPoint TCanvas::TextExtent(const std::string& text) {
 }
 
 namespace {
+// Memory DCs are slow to make and delete under Wine, and every paint of a control uses
+// several; a few that are done with are kept for the next use. A DC comes back with its
+// state restored and only its own objects selected.
+std::mutex& SpareDcLock() {
+  static std::mutex lock;
+  return lock;
+}
+std::vector<HDC>& SpareDcs() {
+  static auto* spares = new std::vector<HDC>;  // lives to the end of the program
+  return *spares;
+}
+constexpr size_t kMaxSpareDcs = 16;
+
+HDC TakeMemoryDc() {
+  {
+    std::lock_guard<std::mutex> guard(SpareDcLock());
+    if (!SpareDcs().empty()) {
+      HDC dc = SpareDcs().back();
+      SpareDcs().pop_back();
+      return dc;
+    }
+  }
+  return CreateCompatibleDC(nullptr);
+}
+
+void GiveBackMemoryDc(HDC dc) {
+  if (!dc) return;
+  {
+    std::lock_guard<std::mutex> guard(SpareDcLock());
+    if (SpareDcs().size() < kMaxSpareDcs) {
+      SpareDcs().push_back(dc);
+      return;
+    }
+  }
+  DeleteDC(dc);
+}
+
 // A memory DC with the bitmap's DIB selected, for one copy.
 class SourceDc {
  public:
-  SourceDc(HDC like, const TBitmap& bitmap)
-      : dc_(CreateCompatibleDC(like)), select_(dc_.get(), static_cast<HGDIOBJ>(bitmap.Handle())) {}
-  HDC get() const { return dc_.get(); }
+  explicit SourceDc(const TBitmap& bitmap) : dc_(TakeMemoryDc()), select_(dc_.dc, static_cast<HGDIOBJ>(bitmap.Handle())) {}
+  HDC get() const { return dc_.dc; }
 
  private:
-  UniqueMemoryDc dc_;
-  ScopedSelect select_;
+  struct Pooled {
+    HDC dc;
+    ~Pooled() { GiveBackMemoryDc(dc); }
+  } dc_;
+  ScopedSelect select_;  // leaves before the DC goes back
 };
 }  // namespace
 
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
   if (bitmap.Empty()) return;
-  SourceDc src(dc_, bitmap);
+  SourceDc src(bitmap);
   BitBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), src.get(), 0, 0, SRCCOPY);
 }
 
 void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
   if (bitmap.Empty() || dest.Empty()) return;
-  SourceDc src(dc_, bitmap);
+  SourceDc src(bitmap);
   int oldMode = SetStretchBltMode(dc_, COLORONCOLOR);
   StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), src.get(), 0, 0, bitmap.Width(), bitmap.Height(),
              SRCCOPY);
@@ -212,7 +252,7 @@ void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
 
 void TCanvas::DrawTransparent(const TRect& dest, const TBitmap& bitmap, TColor keyColor) {
   if (bitmap.Empty() || dest.Empty()) return;
-  SourceDc src(dc_, bitmap);
+  SourceDc src(bitmap);
   TransparentBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), src.get(), 0, 0, bitmap.Width(),
                  bitmap.Height(), ColorToRGB(keyColor));
 }
@@ -230,7 +270,7 @@ TColor TCanvas::Pixel(int x, int y) const { return ::GetPixel(dc_, x, y); }
 
 void TCanvas::SetPixel(int x, int y, TColor color) { ::SetPixelV(dc_, x, y, ColorToRGB(color)); }
 
-TBitmapCanvas::TBitmapCanvas(TBitmap& bitmap) : TCanvas(nullptr), memDc_(CreateCompatibleDC(nullptr)) {
+TBitmapCanvas::TBitmapCanvas(TBitmap& bitmap) : TCanvas(nullptr), memDc_(TakeMemoryDc()) {
   oldBitmap_ = SelectObject(memDc_.get(), static_cast<HGDIOBJ>(bitmap.Handle()));
   Attach(memDc_.get());
 }
@@ -239,6 +279,7 @@ TBitmapCanvas::~TBitmapCanvas() {
   // The DC state goes back first, then the DIB leaves the DC, then the DC is deleted.
   Detach();
   if (memDc_ && oldBitmap_) SelectObject(memDc_.get(), oldBitmap_);
+  GiveBackMemoryDc(memDc_.release());
 }
 
 bool TryLoadBitmapResource(HMODULE module, const std::string& name, TBitmap& out) {

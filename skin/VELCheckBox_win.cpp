@@ -132,15 +132,16 @@ void TvelCheckBox::ApplyAutoSize(TCanvas& canvas, const TBitmap& mark) {
 void TvelCheckBox::Paint(TCanvas& target) {
   TBitmap mark;
   FetchMark(mark);
-  TBitmap buffer(1, 1);
-  {
-    TBitmapCanvas measure(buffer);
+  if (autoSize_) {
+    // One measuring canvas for every check control: it keeps its font between paints.
+    static TBitmap measureBitmap(1, 1);
+    static TBitmapCanvas measure(measureBitmap);
     measure.Font.Assign(Font());
-    if (autoSize_) ApplyAutoSize(measure, mark);
+    ApplyAutoSize(measure, mark);
   }
   const int width = Width(), height = Height();
   if (width <= 0 || height <= 0) return;
-  buffer.SetSize(width, height);
+  TBitmap buffer(width, height);
   {
     TBitmapCanvas canvas(buffer);
     canvas.Font.Assign(Font());

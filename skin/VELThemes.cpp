@@ -2,6 +2,8 @@
 #include "skin/VELThemes.h"
 
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <vector>
 
 #include "framework/Exceptions.h"
@@ -115,8 +117,22 @@ void SetSkinBitmapLoader(SkinBitmapLoader loader) { Loader() = std::move(loader)
 
 void LoadSkinBitmap(const std::string& name, TBitmap& out) {
   const SkinBitmapLoader& loader = Loader();
-  const bool ok = loader ? loader(name, out) : LoadModuleSkinBitmap(name, out);
-  if (!ok) throw EResNotFound(name);
+  if (loader) {
+    if (!loader(name, out)) throw EResNotFound(name);
+    return;
+  }
+  // Decoding a resource costs many times a copy of the decoded pixels, and the module's
+  // resources never change while it runs: each is decoded once, and callers get copies.
+  static std::mutex lock;
+  static auto* decoded = new std::map<std::string, TBitmap>;  // lives to the end of the program
+  std::lock_guard<std::mutex> guard(lock);
+  auto it = decoded->find(name);
+  if (it == decoded->end()) {
+    TBitmap bitmap;
+    if (!LoadModuleSkinBitmap(name, bitmap)) throw EResNotFound(name);
+    it = decoded->emplace(name, std::move(bitmap)).first;
+  }
+  out = it->second.Clone();
 }
 
 bool LoadBitmapResourceBytes(std::span<const uint8_t> dib, TBitmap& out) {
