@@ -172,6 +172,23 @@ TEST(ControlPainting, StandardGraphicControlsDrawIntoTheParentsBuffer) {
   EXPECT_EQ(dib.GetPixel(50, 50), kWhite) << "form background";
 }
 
+TEST(Canvas, ReusedBitmapsAndDcsStartClean) {
+  // Freed sections and memory DCs are handed out again: a section comes back cleared, and a
+  // DC with none of the last user's objects or modes.
+  for (int round = 0; round < 3; ++round) {
+    TBitmap b(13, 7);
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 13; ++x) ASSERT_EQ(b.GetPixel(x, y), 0u) << round;
+    TBitmapCanvas canvas(b);
+    EXPECT_EQ(GetBkMode(canvas.Handle()), OPAQUE);
+    EXPECT_EQ(GetTextColor(canvas.Handle()), RGB(0, 0, 0));
+    canvas.Brush.Style = bsClear;
+    canvas.Font.SetColor(clRed);
+    canvas.TextOut(0, 0, "W");
+    b.Fill(kWhite);
+  }
+}
+
 TEST(BitmapResources, MissingOnesAreReported) {
   TBitmap b;
   EXPECT_FALSE(TryLoadBitmapResource(nullptr, "NO_SUCH_BITMAP", b));
