@@ -150,6 +150,9 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 4 && std::wstring(argv[1]) == L"product") return InstallProduct(argv[2], WideToGbk(argv[3]));
   int reps = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
   bool verbose = std::getenv("VX_BENCH_VERBOSE") != nullptr;
+  // VX_BENCH_PACK=buffered times the copy from the whole pack inflated first, for comparison.
+  const char* packMode = std::getenv("VX_BENCH_PACK");
+  PackAccess access = packMode && std::string(packMode) == "buffered" ? PackAccess::Buffered : PackAccess::Auto;
   std::string base;
   if (argc > 2) {
     base = WideToGbk(argv[2]);
@@ -231,7 +234,7 @@ int wmain(int argc, wchar_t** argv) {
           // on its own as well.
           double c0 = Now();
           form.InstallRunning = true;
-          CopyFiles(platform, form, view);
+          CopyFiles(platform, form, view, access);
           copying += Now() - c0;
           WriteConfigCopy(platform, form);
           WriteRegistryRecords(platform, form);
