@@ -18,6 +18,7 @@
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
@@ -100,6 +101,10 @@ class TControl : public TComponent {
   virtual void SetHint(const std::string& hint) { hint_ = hint; }
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool v) { showHint_ = v; }
+  // Shown where the user right-clicks the control (or a child without a popup menu of its own).
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
+  void Notification(TComponent* component, TOperation operation) override;
 
   // Redraws on the next paint of the window that shows this control.
   virtual void Invalidate();
@@ -172,6 +177,7 @@ class TControl : public TComponent {
   TCursor cursor_ = crDefault;
   std::string hint_;
   bool showHint_ = false;
+  TPopupMenu* popupMenu_ = nullptr;
 };
 
 // A control without a window, drawn into its parent's paint.

@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Text.h"
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -202,6 +203,17 @@ TControl::~TControl() {
   if (hint::pending == this) hint::Hide();
   font_.OnChange = nullptr;
   if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (popupMenu_) RemoveFreeNotification(popupMenu_);
+  popupMenu_ = menu;
+  if (menu) FreeNotification(menu);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TControl::SetParentComponent(TComponent* parent) {
@@ -862,8 +874,30 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
       MouseMessage(msg, wParam, lParam);
-      if (customPaint_) return 0;
+      // The default handling of a right button release asks for the context menu.
+      if (customPaint_) return msg == WM_RBUTTONUP ? DefaultHandler(msg, wParam, lParam) : 0;
       break;
+    case WM_CONTEXTMENU: {
+      POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      TControl* target = this;
+      if (lParam == -1) {  // from the keyboard: the middle of the control
+        pt = {Width() / 2, Height() / 2};
+        ClientToScreen(handle_, &pt);
+      } else {
+        POINT local = pt;
+        ScreenToClient(handle_, &local);
+        if (TControl* child = ControlAtPos({local.x, local.y}); child && !dynamic_cast<TWinControl*>(child))
+          target = child;
+      }
+      for (TControl* c = target; c; c = c->Parent()) {
+        if (TPopupMenu* menu = c->PopupMenu()) {
+          menu->PopupComponent = target;
+          menu->Popup(pt.x, pt.y);
+          return 0;
+        }
+      }
+      break;
+    }
     case WM_MOUSELEAVE:
       if (mouseControl == this || (mouseControl && mouseControl->Parent() == this &&
                                    !dynamic_cast<TWinControl*>(mouseControl)))

@@ -8,6 +8,8 @@
 
 #include "framework/Controls.h"
 
+class TMainMenu;
+
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
@@ -63,6 +65,12 @@ class TForm : public TCustomControl {
   TPosition Position() const { return position_; }
   void SetPosition(TPosition p) { position_ = p; }
 
+  // The main menu shown in the form's menu bar; null for none. ClientHeight stays the height
+  // below the bar.
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
+  void Notification(TComponent* component, TOperation operation) override;
+
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
   // Called when a control of the form receives the focus: every control hears FocusChanged.
@@ -99,6 +107,7 @@ class TForm : public TCustomControl {
   unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   TPosition position_ = poDesigned;
   int clientWidth_ = -1, clientHeight_ = -1;
+  TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   TWinControl* focusedControl_ = nullptr;
   bool syncingBounds_ = false;

@@ -2,6 +2,7 @@
 #include "framework/Forms.h"
 
 #include "framework/Application.h"
+#include "framework/Menus.h"
 #include "framework/ResourceStream.h"
 #include "framework/Text.h"
 
@@ -96,7 +97,7 @@ void TForm::CreateParams(TCreateParams& p) {
   }
   if (clientWidth_ >= 0 || clientHeight_ >= 0) {
     RECT r{0, 0, clientWidth_ >= 0 ? clientWidth_ : Width(), clientHeight_ >= 0 ? clientHeight_ : Height()};
-    AdjustWindowRectEx(&r, p.style, FALSE, p.exStyle);
+    AdjustWindowRectEx(&r, p.style, menu_ != nullptr, p.exStyle);
     p.width = r.right - r.left;
     p.height = r.bottom - r.top;
   }
@@ -111,6 +112,7 @@ void TForm::CreateParams(TCreateParams& p) {
 
 void TForm::CreateWnd() {
   TCustomControl::CreateWnd();
+  if (menu_) menu_->AttachTo(Handle());
   // The window's real rectangle is the form's bounds from here on.
   RECT r;
   GetWindowRect(Handle(), &r);
@@ -119,6 +121,28 @@ void TForm::CreateWnd() {
   syncingBounds_ = false;
   clientWidth_ = clientHeight_ = -1;
   Realign();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_) {
+    menu_->AttachTo(nullptr);
+    RemoveFreeNotification(menu_);
+  }
+  menu_ = menu;
+  if (menu) FreeNotification(menu);
+  if (!HandleAllocated()) return;
+  // Keeps the client area's size while the bar comes or goes.
+  int width = ClientWidth(), height = ClientHeight();
+  if (menu) menu->AttachTo(Handle());
+  clientWidth_ = width;
+  clientHeight_ = height;
+  ApplyClientSize();
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+  TCustomControl::Notification(component, operation);
+  if (operation == opRemove && component == menu_) menu_ = nullptr;
 }
 
 TRect TForm::ClientRect() const {
@@ -134,7 +158,7 @@ void TForm::ApplyClientSize() {
   if (!HandleAllocated()) return;
   HWND h = Handle();
   RECT r{0, 0, clientWidth_ >= 0 ? clientWidth_ : ClientWidth(), clientHeight_ >= 0 ? clientHeight_ : ClientHeight()};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE)), FALSE,
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(h, GWL_STYLE)), GetMenu(h) != nullptr,
                      static_cast<DWORD>(GetWindowLongPtrW(h, GWL_EXSTYLE)));
   clientWidth_ = clientHeight_ = -1;
   SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
@@ -274,6 +298,10 @@ void TForm::Paint(TCanvas& canvas) {
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  intptr_t menuResult = 0;
+  if ((msg == WM_COMMAND || msg == WM_MEASUREITEM || msg == WM_DRAWITEM) &&
+      HandleMenuMessage(msg, wParam, lParam, menuResult))
+    return menuResult;
   switch (msg) {
     case WM_CLOSE:
       Close();

@@ -3,6 +3,7 @@
 
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "framework/Timer.h"
 
@@ -73,6 +74,9 @@ void RegisterControl() {
   });
   c.Prop<TControl>("Hint", [](TControl& t, const V& v, R&) { t.SetHint(R::String(v)); });
   c.Prop<TControl>("ShowHint", [](TControl& t, const V& v, R&) { t.SetShowHint(R::Bool(v)); });
+  c.Prop<TControl>("PopupMenu", [](TControl& t, const V& v, R& r) {
+    r.ComponentRef(v, [&t](TComponent* m) { t.SetPopupMenu(dynamic_cast<TPopupMenu*>(m)); });
+  });
   c.Prop<TControl>("Align", [](TControl& t, const V& v, R&) {
     t.SetAlign(R::Enum<TAlign>(v, {{"alNone", alNone}, {"alTop", alTop}, {"alBottom", alBottom},
                                    {"alLeft", alLeft}, {"alRight", alRight}, {"alClient", alClient}}));
@@ -119,6 +123,9 @@ void RegisterForm() {
                                          {"poDefaultPosOnly", poDefaultPosOnly}, {"poDefaultSizeOnly", poDefaultSizeOnly},
                                          {"poScreenCenter", poScreenCenter}, {"poDesktopCenter", poDesktopCenter},
                                          {"poMainFormCenter", poMainFormCenter}, {"poOwnerFormCenter", poOwnerFormCenter}}));
+  });
+  c.Prop<TForm>("Menu", [](TForm& f, const V& v, R& r) {
+    r.ComponentRef(v, [&f](TComponent* m) { f.SetMenu(dynamic_cast<TMainMenu*>(m)); });
   });
   c.Prop<TForm>("ActiveControl", [](TForm& f, const V& v, R& r) {
     r.ComponentRef(v, [&f](TComponent* target) { f.SetActiveControl(dynamic_cast<TWinControl*>(target)); });
@@ -247,6 +254,7 @@ void RegisterStandard() {
 void RegisterFrameworkClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
+    RegisterMenuClasses();
     RegisterControl();
     RegisterForm();
     RegisterStandard();
