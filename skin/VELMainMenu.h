@@ -1,0 +1,24 @@
+// Themed main menu: the popup menu's item drawing and style rules on a form's menu bar. Its
+// own image list holds the check mark and serves as Images while none is given.
+#pragma once
+#include "skin/VELPopupMenu.h"
+
+class TvelMainMenu : public TMainMenu, public TvelMenuSkin {
+ public:
+  // When the owner is a form, the form's own Menu becomes none.
+  explicit TvelMainMenu(TComponent* owner);
+  ~TvelMainMenu() override;
+  const char* ClassName() const override { return "TvelMainMenu"; }
+  bool OwnerDraw() const override { return true; }
+  void SetOwnerDraw(bool) override {}
+  // Stored whatever the style.
+  void SetMenuItemHeight(int v) override { look_.MenuItemHeight = v; }
+  void MeasureItem(TMenuItem& item, TCanvas& canvas, int& width, int& height) override;
+  void DrawItem(TMenuItem& item, TCanvas& canvas, const TRect& rect, bool selected) override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+ protected:
+  // The own list: one image, the check mark.
+  int ImageCount() const override { return 1; }
+  void DrawImage(TBitmap& target, int index, int x, int y, bool greyed) const override;
+};

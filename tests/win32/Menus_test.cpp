@@ -1,0 +1,254 @@
+// Menus on real Win32 menus: a form's main menu and a popup menu from a stored layout, chosen
+// by window messages and by a robot typing into the open menu; the themed menus' owner-draw
+// answers and the pixels of a drawn item in every style.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Canvas.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "skin/VELMainMenu.h"
+#include "skin/VELPopupMenu.h"
+#include "skin/VELPublic.h"
+
+namespace {
+
+// Keys a timer types into the next menu window that opens.
+std::vector<UINT> robotKeys;
+void CALLBACK RobotTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (!menu || !IsWindowVisible(menu)) return;
+  KillTimer(nullptr, id);
+  for (UINT key : robotKeys) {
+    PostMessageW(menu, WM_KEYDOWN, key, 1);
+    PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+  }
+  robotKeys.clear();
+}
+void TypeIntoNextMenu(std::vector<UINT> keys) {
+  robotKeys = std::move(keys);
+  SetTimer(nullptr, 0, 30, RobotTimer);
+}
+
+const char* kLayout = R"(object MenuForm: TForm
+  BorderStyle = bsNone
+  ClientWidth = 300
+  ClientHeight = 200
+  Menu = MainMenu1
+  PopupMenu = Popup1
+  object MainMenu1: TMainMenu
+    object FileItem: TMenuItem
+      Caption = '&File'
+      object OpenItem: TMenuItem
+        Caption = '&Open'
+        ShortCut = 16463
+        OnClick = Chosen
+      end
+      object GoneItem: TMenuItem
+        Caption = 'Gone'
+        Enabled = False
+        OnClick = Chosen
+      end
+      object SmallItem: TMenuItem
+        Caption = 'Small'
+        RadioItem = True
+        AutoCheck = True
+        Checked = True
+      end
+      object LargeItem: TMenuItem
+        Caption = 'Large'
+        RadioItem = True
+        AutoCheck = True
+      end
+    end
+  end
+  object Popup1: TPopupMenu
+    object CutItem: TMenuItem
+      Caption = 'Cut'
+      OnClick = Chosen
+    end
+    object WrapItem: TMenuItem
+      Caption = 'Wrap'
+      AutoCheck = True
+    end
+  end
+end)";
+
+class MenusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<TForm>(nullptr);
+    form->AddMethod("Chosen", [this](TComponent* sender) { chosen.push_back(sender->Name()); });
+    form->LoadLayout(kLayout);
+    form->Show();
+    Application->ProcessMessages();
+  }
+  TMenuItem* Item(const char* name) { return dynamic_cast<TMenuItem*>(form->FindComponent(name)); }
+  void Command(TMenuItem* item) { SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0); }
+  UINT State(TMenuItem* item) {
+    return GetMenuState(GetMenu(form->Handle()), static_cast<UINT>(item->Command()), MF_BYCOMMAND);
+  }
+  std::unique_ptr<TForm> form;
+  std::vector<std::string> chosen;
+};
+
+TEST_F(MenusTest, MainMenuInTheFormsBar) {
+  HMENU bar = GetMenu(form->Handle());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetMenuItemCount(bar), 1);
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 4);
+  // The layout's client height is the height below the bar.
+  EXPECT_EQ(form->ClientHeight(), 200);
+  wchar_t text[32] = {};
+  GetMenuStringW(bar, static_cast<UINT>(Item("OpenItem")->Command()), text, 32, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"&Open\tCtrl+O");
+  EXPECT_TRUE(State(Item("GoneItem")) & MF_GRAYED);
+
+  Command(Item("OpenItem"));
+  Command(Item("GoneItem"));  // disabled: its handler does not run
+  EXPECT_EQ(chosen, std::vector<std::string>{"OpenItem"});
+
+  // A radio item chosen is checked in the rebuilt bar and its partner is cleared.
+  Command(Item("LargeItem"));
+  EXPECT_TRUE(State(Item("LargeItem")) & MF_CHECKED);
+  EXPECT_FALSE(State(Item("SmallItem")) & MF_CHECKED);
+  Item("FileItem")->SetVisible(false);
+  EXPECT_EQ(GetMenuItemCount(GetMenu(form->Handle())), 0);
+}
+
+TEST_F(MenusTest, PopupByRightClickChosenByKeys) {
+  // Right click on the form: the popup opens, the robot picks the first item.
+  TypeIntoNextMenu({VK_DOWN, VK_RETURN});
+  SendMessageW(form->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+  SendMessageW(form->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(chosen, std::vector<std::string>{"CutItem"});
+  // Popup at a point: the second item, an AutoCheck item, toggles.
+  auto* popup = dynamic_cast<TPopupMenu*>(form->FindComponent("Popup1"));
+  TypeIntoNextMenu({VK_DOWN, VK_DOWN, VK_RETURN});
+  popup->Popup(100, 100);
+  EXPECT_TRUE(Item("WrapItem")->Checked());
+  // Escape closes it without a choice.
+  TypeIntoNextMenu({VK_ESCAPE});
+  popup->Popup(100, 100);
+  EXPECT_EQ(chosen.size(), 1u);
+  EXPECT_TRUE(Item("WrapItem")->Checked());
+}
+
+// Records what the system asked for and was answered.
+class TProbedPopup : public TvelPopupMenu {
+ public:
+  using TvelPopupMenu::TvelPopupMenu;
+  void MeasureItem(TMenuItem& item, TCanvas& canvas, int& width, int& height) override {
+    TvelPopupMenu::MeasureItem(item, canvas, width, height);
+    measured[item.Caption()] = {width, height};
+  }
+  void DrawItem(TMenuItem& item, TCanvas& canvas, const TRect& rect, bool selected) override {
+    TvelPopupMenu::DrawItem(item, canvas, rect, selected);
+    drawn[item.Caption()] = rect;
+  }
+  std::map<std::string, TPoint> measured;
+  std::map<std::string, TRect> drawn;
+};
+
+TMenuItem* AddItem(TMenu& menu, const std::string& caption, TShortCut shortCut = 0) {
+  auto* item = new TMenuItem(&menu);
+  item->SetCaption(caption);
+  item->SetShortCut(shortCut);
+  menu.Items()->Add(item);
+  return item;
+}
+
+TEST(VelMenus, OwnerDrawAnsweredWithMeasuredSizes) {
+  RegisterVelMenuClasses();
+  TProbedPopup popup(nullptr);
+  AddItem(popup, "Open", 'O' | scCtrl);
+  AddItem(popup, "-");
+  AddItem(popup, "Close");
+  TypeIntoNextMenu({VK_ESCAPE});
+  popup.Popup(50, 50);
+  ASSERT_EQ(popup.measured.size(), 3u);
+  EXPECT_EQ(popup.measured["-"].Y, 5);
+  EXPECT_EQ(popup.measured["Open"].Y, 21);
+  // Caption, shortcut, bar and 40 pixels: the shortcut makes "Open" wider than "Close".
+  EXPECT_GT(popup.measured["Open"].X, popup.measured["Close"].X);
+  ASSERT_EQ(popup.drawn.size(), 3u);
+  for (const auto& [caption, size] : popup.measured) EXPECT_EQ(popup.drawn[caption].Height(), size.Y) << caption;
+
+  // The same answers through the window message.
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemID = static_cast<UINT>(popup.Items()->Items(2)->Command());
+  intptr_t result = 0;
+  ASSERT_TRUE(HandleMenuMessage(WM_MEASUREITEM, 0, reinterpret_cast<intptr_t>(&mis), result));
+  EXPECT_EQ(static_cast<int>(mis.itemWidth), popup.measured["Close"].X);
+  popup.SetUIStyle(TvelUIStyle::MacOS);
+  popup.SetMenuItemHeight(40);  // ignored while MacOS
+  ASSERT_TRUE(HandleMenuMessage(WM_MEASUREITEM, 0, reinterpret_cast<intptr_t>(&mis), result));
+  EXPECT_EQ(mis.itemHeight, 20u);
+  TvelMainMenu main(nullptr);
+  main.SetUIStyle(TvelUIStyle::MacOS);
+  main.SetMenuItemHeight(40);  // stored on a main menu
+  EXPECT_EQ(main.MenuItemHeight(), 40);
+}
+
+TBitmap DrawOne(TvelMenuSkin& skin, TMenuItem& item, bool selected) {
+  TBitmap out(150, 21);
+  {
+    TBitmapCanvas canvas(out);
+    skin.DrawSkinItem(item, canvas, {0, 0, 150, 21}, selected);
+  }
+  GdiFlush();
+  return out;
+}
+uint32_t At(const TBitmap& b, int x, int y) { return PixelToColor(b.GetPixel(x, y)); }
+
+TEST(VelMenus, DrawnItemPixelsPerStyle) {
+  RegisterVelMenuClasses();
+  TvelPopupMenu popup(nullptr);
+  TMenuItem* item = AddItem(popup, "Open");
+  TMenuItem* line = AddItem(popup, "-");
+  for (TvelUIStyle style : {TvelUIStyle::MacOS, TvelUIStyle::WinXP, TvelUIStyle::DeepBlue, TvelUIStyle::Protein,
+                            TvelUIStyle::BlueGlass, TvelUIStyle::FromThemeFile}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    popup.SetUIStyle(style);
+    const TvelMenuLook& look = popup.Look();
+    const TBitmap plain = DrawOne(popup, *item, false), selected = DrawOne(popup, *item, true);
+    const TBitmap separator = DrawOne(popup, *line, false);
+    if (style == TvelUIStyle::MacOS) {
+      TBitmap bar, select;
+      LoadSkinBitmap("MACOS_MENU_BAR", bar);
+      LoadSkinBitmap("MACOS_MENU_SELECT", select);
+      EXPECT_EQ(plain.GetPixel(0, 0), bar.GetPixel(0, 0));
+      EXPECT_EQ(selected.GetPixel(0, 0), select.GetPixel(0, 0));
+      EXPECT_EQ(separator.GetPixel(0, 0), bar.GetPixel(0, 0));
+      continue;
+    }
+    EXPECT_EQ(At(plain, 0, 1), ResolveSystemColor(look.BarColor));
+    EXPECT_EQ(At(plain, 148, 1), ResolveSystemColor(look.Color));
+    EXPECT_EQ(At(selected, 0, 0), ResolveSystemColor(look.SelectedBorderColor));
+    EXPECT_EQ(At(selected, 148, 2), ResolveSystemColor(look.SelectedColor));
+    EXPECT_EQ(At(separator, 100, 2), ResolveSystemColor(look.SeparatorColor));
+    EXPECT_EQ(At(separator, 100, 4), ResolveSystemColor(look.Color));
+  }
+
+  // A checked item shows the check mark at (4, 3); greyed when disabled.
+  popup.SetUIStyle(TvelUIStyle::DeepBlue);
+  item->SetChecked(true);
+  TBitmap mark;
+  LoadSkinBitmap("MENU_CHECKED", mark);
+  int mx = -1, my = -1;
+  for (int y = 0; y < mark.Height() && mx < 0; ++y)
+    for (int x = 0; x < mark.Width() && mx < 0; ++x)
+      if (mark.GetPixel(x, y) != 0xFFFFFF) mx = x, my = y;
+  ASSERT_GE(mx, 0);
+  EXPECT_EQ(DrawOne(popup, *item, false).GetPixel(4 + mx, 3 + my), mark.GetPixel(mx, my));
+  item->SetEnabled(false);
+  EXPECT_EQ(DrawOne(popup, *item, false).GetPixel(4 + mx, 3 + my), 0x808080u);
+}
+
+}  // namespace
