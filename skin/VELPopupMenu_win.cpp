@@ -16,6 +16,8 @@ void TvelMenuSkin::SetUIStyle(TvelUIStyle style) {
   uiStyle_ = style;
   ApplyMenuStyle(look_, style, fileTheme_ && fileTheme_->Ready(),
                  [this](int index) { return fileTheme_->GetColor(index); });
+  // Owner-drawn items are measured when the menu is built: a shown menu bar is built again.
+  if (!menu_.Loading()) menu_.MenuChanged(nullptr);
 }
 
 void TvelMenuSkin::SetFileTheme(TvelFileTheme* theme) {

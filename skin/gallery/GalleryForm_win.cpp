@@ -15,6 +15,7 @@
 #include "framework/Text.h"
 #include "skin/VEL2SkinFormat.h"
 #include "skin/VEL2SkinReader.h"
+#include "skin/VELPopupMenu.h"
 #include "skin/VELSkinForm.h"
 
 namespace {
@@ -287,4 +288,5 @@ void RegisterGalleryClasses() {
   RegisterVelRadioGroupClasses();
   RegisterVelFileThemeClass();
   RegisterSkinFormClasses();
+  RegisterVelMenuClasses();
 }

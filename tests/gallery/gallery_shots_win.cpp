@@ -1,5 +1,7 @@
 // Starts the skin gallery, clicks every item of its look group in turn and keeps a screenshot
-// of the window in each look: look-1-MacOS.png ... look-6-Blue.ssk.png.
+// of the window in each look: look-1-MacOS.png ... look-6-Blue.ssk.png; then, in the same
+// look, of its popup menu opened by a right click with the second item selected:
+// menu-1-MacOS.png ... menu-6-Blue.ssk.png.
 // Usage: gallery_shots GALLERY.EXE SHOTS_FOLDER (either path Unix or Windows). Exit 77 when
 // there is no X display to take screenshots from.
 #include <windows.h>
@@ -47,6 +49,28 @@ void WaitPainted(HWND form) {
   Sleep(300);  // the X server shows what Wine drew a moment later
 }
 
+// Opens the form's popup menu with a right click, selects its second item, keeps a
+// screenshot of the menu and closes it with Escape.
+bool ShootPopup(HWND form, const std::string& path) {
+  PostMessageW(form, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(200, 120));
+  PostMessageW(form, WM_RBUTTONUP, 0, MAKELPARAM(200, 120));
+  auto open = [] {
+    HWND m = FindWindowW(L"#32768", nullptr);
+    return m && IsWindowVisible(m) ? m : nullptr;
+  };
+  HWND menu = robot::WaitFor(open, 5000);
+  if (!menu) return false;
+  for (int i = 0; i < 2; ++i) {
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(menu, WM_KEYUP, VK_DOWN, 0xC0000001);
+  }
+  Sleep(500);
+  const bool shot = robot::Screenshot(menu, path);
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  robot::WaitFor([&] { return open() ? nullptr : form; }, 5000);
+  return shot;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -88,6 +112,13 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("%s\n", path.c_str());
     } else {
       std::fprintf(stderr, "no screenshot: %s\n", path.c_str());
+      ++failures;
+    }
+    const std::string menuPath = UnixPath(folder) + "/menu" + ShotName(static_cast<int>(i), robot::Text(looks[i])).substr(4);
+    if (ShootPopup(form, menuPath)) {
+      std::printf("%s\n", menuPath.c_str());
+    } else {
+      std::fprintf(stderr, "no screenshot of the open menu: %s\n", menuPath.c_str());
       ++failures;
     }
     if (!gallery.Running()) {
