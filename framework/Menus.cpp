@@ -7,10 +7,11 @@
 
 namespace {
 // Command identifiers of live items. WM_COMMAND carries 16 bits; 0 and the dialog IDs
-// below 0x100 are left alone.
+// below 0x100 are left alone. Never destroyed: items of forms that the application frees at
+// exit still leave it after the static objects have gone.
 std::map<int, TMenuItem*>& Commands() {
-  static std::map<int, TMenuItem*> commands;
-  return commands;
+  static auto* commands = new std::map<int, TMenuItem*>;
+  return *commands;
 }
 int NewCommand(TMenuItem* item) {
   static int next = 0x100;
@@ -30,7 +31,8 @@ std::string ShortCutToText(TShortCut shortCut) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
     name = std::string(1, static_cast<char>(key));
   } else if (key >= 0x70 && key <= 0x87) {  // F1..F24
-    name = "F" + std::to_string(key - 0x6F);
+    name = "F";
+    name += std::to_string(key - 0x6F);
   } else {
     static const std::map<int, const char*> names = {
         {0x08, "BkSp"}, {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},  {0x20, "Space"}, {0x21, "PgUp"},
@@ -44,7 +46,8 @@ std::string ShortCutToText(TShortCut shortCut) {
   if (shortCut & scShift) text += "Shift+";
   if (shortCut & scCtrl) text += "Ctrl+";
   if (shortCut & scAlt) text += "Alt+";
-  return text + name;
+  text += name;
+  return text;
 }
 
 // ---------------------------------------------------------------- TMenuItem
