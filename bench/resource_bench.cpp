@@ -151,17 +151,6 @@ class DiscardingPlatform : public FakePlatform {
   void WriteNewFile(const std::string&, std::span<const uint8_t>) override {}
 };
 
-class NoView : public CopyPageView {
- public:
-  void SetWorkLbCaption(const std::string&) override {}
-  void SetWorkLbWidth(int) override {}
-  void RepaintWorkLb() override {}
-  void SetFNameLbCaption(const std::string&) override {}
-  void SetFNameLbWidth(int) override {}
-  void RepaintFNameLb() override {}
-  void HideFNameLb() override {}
-  void SetCopyProgressPosition(int) override {}
-};
 
 void Copy(benchmark::State& state, PackAccess access) {
   constexpr int kRows = 250;
@@ -179,7 +168,7 @@ void Copy(benchmark::State& state, PackAccess access) {
   form.Config.SetTargetFolder("E:\\KORVA-Y");
   MakeDirs(platform, "E:\\KORVA-Y");
   form.PackResource = Resource();
-  NoView view;
+  NullCopyPageView view;
   double peak = 0;
   for (auto _ : state) peak = HeapPeak([&] { CopyFiles(platform, form, view, access); });
   if (!platform.messages.empty()) state.SkipWithError("files not written");

@@ -11,16 +11,10 @@
 #include "installer/PubDef.h"
 
 namespace {
-class NoView : public CopyPageView {
+// The file name label shortens every name it is given, as the form's does.
+class NoView : public NullCopyPageView {
  public:
-  void SetWorkLbCaption(const std::string&) override {}
-  void SetWorkLbWidth(int) override {}
-  void RepaintWorkLb() override {}
   void SetFNameLbCaption(const std::string& t) override { (void)ShortenPath(t, 40); }
-  void SetFNameLbWidth(int) override {}
-  void RepaintFNameLb() override {}
-  void HideFNameLb() override {}
-  void SetCopyProgressPosition(int) override {}
 };
 
 // Reads the input front to back; past its end every read yields zeros.

@@ -14,17 +14,6 @@
 #include "installer/InstallRun.h"
 
 namespace {
-class NoView : public CopyPageView {
- public:
-  void SetWorkLbCaption(const std::string&) override {}
-  void SetWorkLbWidth(int) override {}
-  void RepaintWorkLb() override {}
-  void SetFNameLbCaption(const std::string&) override {}
-  void SetFNameLbWidth(int) override {}
-  void RepaintFNameLb() override {}
-  void HideFNameLb() override {}
-  void SetCopyProgressPosition(int) override {}
-};
 
 struct Cursor {
   const uint8_t* p;
@@ -66,7 +55,7 @@ Outcome Copy(const SetupConfig& config, std::span<const uint8_t> resource, PackA
   MainFormState form;
   form.Config.Load(config.Bytes());
   form.PackResource = resource;
-  NoView view;
+  NullCopyPageView view;
   Outcome out;
   try {
     CopyFiles(fake, form, view, access);

@@ -22,6 +22,19 @@ class CopyPageView {
   virtual void SetCopyProgressPosition(int position) = 0;
 };
 
+// Shows nothing: for runs without a window (benchmarks, checks, tests).
+class NullCopyPageView : public CopyPageView {
+ public:
+  void SetWorkLbCaption(const std::string&) override {}
+  void SetWorkLbWidth(int) override {}
+  void RepaintWorkLb() override {}
+  void SetFNameLbCaption(const std::string&) override {}
+  void SetFNameLbWidth(int) override {}
+  void RepaintFNameLb() override {}
+  void HideFNameLb() override {}
+  void SetCopyProgressPosition(int) override {}
+};
+
 inline constexpr const char* kCopyingText = "正在复制文件...";
 inline constexpr const char* kRegisteringText = "正在注册相关信息...";
 inline constexpr const char* kLinkingText = "正在创建快捷方式...";

@@ -48,17 +48,6 @@ class BenchPlatform : public Win32Platform {
   void ShowMessage(const std::string&) override { ++messages; }
 };
 
-class NoView : public CopyPageView {
- public:
-  void SetWorkLbCaption(const std::string&) override {}
-  void SetWorkLbWidth(int) override {}
-  void RepaintWorkLb() override {}
-  void SetFNameLbCaption(const std::string&) override {}
-  void SetFNameLbWidth(int) override {}
-  void RepaintFNameLb() override {}
-  void HideFNameLb() override {}
-  void SetCopyProgressPosition(int) override {}
-};
 
 double Now() {
   static LARGE_INTEGER freq = [] {
@@ -133,7 +122,7 @@ int InstallProduct(const wchar_t* exe, const std::string& folder) {
   const std::string target = folder + "\\" + form.Config.Record().ProductFolder.Text();
   form.Config.SetTargetFolder(target);
   MakeDirs(platform, target);
-  NoView view;
+  NullCopyPageView view;
   RunInstallation(platform, form, view);
   double t2 = Now();
   uint64_t total = 0;
@@ -214,7 +203,7 @@ int wmain(int argc, wchar_t** argv) {
 
   BenchPlatform platform;
   platform.configResource = CompressResource(forms[0].Config.Bytes());
-  NoView view;
+  NullCopyPageView view;
   auto clean = [&] { std::filesystem::remove_all(GbkToWide(base)); };
 
   std::vector<double> runTimes, plainTimes, copyTimes;

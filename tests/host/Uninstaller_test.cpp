@@ -8,18 +8,6 @@
 
 namespace {
 
-class SilentCopyPage : public CopyPageView {
- public:
-  void SetWorkLbCaption(const std::string&) override {}
-  void SetWorkLbWidth(int) override {}
-  void RepaintWorkLb() override {}
-  void SetFNameLbCaption(const std::string&) override {}
-  void SetFNameLbWidth(int) override {}
-  void RepaintFNameLb() override {}
-  void HideFNameLb() override {}
-  void SetCopyProgressPosition(int) override {}
-};
-
 const std::string kFolder = "E:\\KORVA-Y", kSelf = kFolder + "\\uninstall.exe";
 const std::string kGroup = "C:\\users\\test\\Start Menu\\Programs\\Vexaro U盘加密";
 const std::string kDesktop = "C:\\users\\test\\Desktop";
@@ -49,7 +37,7 @@ class UninstallerTest : public ::testing::Test {
     ASSERT_EQ(started.outcome, StartupOutcome::Ready) << started.errorText;
     form.Config.SetTargetFolder(kFolder);
     fake.AddDir(kFolder);
-    SilentCopyPage page;
+    NullCopyPageView page;
     RunInstallation(fake, form, page);
     ASSERT_TRUE(fake.FileExists(kFolder + "\\K_rv.cx"));
     // Not the installation's: they stay.

@@ -6,18 +6,6 @@
 
 namespace {
 
-class NullCopyPage : public CopyPageView {
- public:
-  void SetWorkLbCaption(const std::string&) override {}
-  void SetWorkLbWidth(int) override {}
-  void RepaintWorkLb() override {}
-  void SetFNameLbCaption(const std::string&) override {}
-  void SetFNameLbWidth(int) override {}
-  void RepaintFNameLb() override {}
-  void HideFNameLb() override {}
-  void SetCopyProgressPosition(int) override {}
-};
-
 // The form as the decisions see it: pages shown, FolderEd, Agree and termination.
 class FakeWizard : public WizardView {
  public:
@@ -25,7 +13,7 @@ class FakeWizard : public WizardView {
   std::string folder;
   bool agreeVisible = false, agreeAway = false, startProgram = true, terminated = false;
   int repaints = 0;
-  NullCopyPage copyPage;
+  NullCopyPageView copyPage;
   void ShowPage(int index) override { shown.push_back(index); }
   void RepaintBeforeRun() override { ++repaints; }
   std::string FolderText() override { return folder; }

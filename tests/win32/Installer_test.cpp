@@ -30,16 +30,9 @@ class QuietPlatform : public Win32Platform {
   }
 };
 
-class NullView : public CopyPageView {
+class NullView : public NullCopyPageView {
  public:
   std::vector<int> progress;
-  void SetWorkLbCaption(const std::string&) override {}
-  void SetWorkLbWidth(int) override {}
-  void RepaintWorkLb() override {}
-  void SetFNameLbCaption(const std::string&) override {}
-  void SetFNameLbWidth(int) override {}
-  void RepaintFNameLb() override {}
-  void HideFNameLb() override {}
   void SetCopyProgressPosition(int p) override { progress.push_back(p); }
 };
 

@@ -15,10 +15,10 @@ TEST(ModuleResources, ProductDecodesAndVerifiesFromTheModule) {
   SetupConfig config;
   config.Load(DecompressResource(platform.Resource("SETUPINI")).view());
   EXPECT_EQ(config.Record().ProductFolder.Text(), "KORVA-Y");
-  EXPECT_EQ(config.FileCount(), 6);
+  EXPECT_EQ(config.FileCount(), 7);
   auto pack = LoadPack(platform);
   EXPECT_EQ(PackByteSum({pack->Memory(), static_cast<size_t>(pack->Size())}), config.Record().PackChecksum.GetU());
-  const SetupFileEntry& last = config.File(5);
+  const SetupFileEntry& last = config.File(config.FileCount() - 1);
   EXPECT_EQ(last.Offset.Get() + last.Size.Get(), pack->Size());
 }
 
