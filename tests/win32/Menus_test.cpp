@@ -139,6 +139,46 @@ TEST_F(MenusTest, PopupByRightClickChosenByKeys) {
   EXPECT_TRUE(Item("WrapItem")->Checked());
 }
 
+TEST(VelMenus, StoredPropertiesAndStyleRules) {
+  RegisterVelMenuClasses();
+  TForm form(nullptr);
+  form.LoadLayout(R"(object F: TForm
+  object Theme: TvelFileTheme
+  end
+  object Pop: TvelPopupMenu
+    UIStyle = MacOS
+    MenuItemHeight = 30
+    BarWidth = 12
+    Color = clRed
+    FontName = 'Tahoma'
+    UseSystemFont = False
+  end
+  object Bar: TvelMainMenu
+    OwnerDraw = False
+    UIStyle = MacOS
+    MenuItemHeight = 30
+    SeparatorHeight = 9
+  end
+end)");
+  auto* pop = dynamic_cast<TvelPopupMenu*>(form.FindComponent("Pop"));
+  auto* bar = dynamic_cast<TvelMainMenu*>(form.FindComponent("Bar"));
+  ASSERT_TRUE(pop && bar);
+  EXPECT_EQ(pop->MenuItemHeight(), 20);  // a popup ignores it while MacOS
+  EXPECT_EQ(pop->Look().BarWidth, 12);
+  EXPECT_EQ(pop->Look().Color, clRed);
+  EXPECT_EQ(pop->Look().FontName, "Tahoma");
+  EXPECT_FALSE(pop->Look().UseSystemFont);
+  EXPECT_EQ(bar->MenuItemHeight(), 30);   // a main menu stores it
+  EXPECT_EQ(bar->SeparatorHeight(), 12);  // both ignore this one while MacOS
+  EXPECT_TRUE(bar->OwnerDraw());
+  // The theme goes: the popup forgets it and falls back to DeepBlue.
+  pop->SetFileTheme(dynamic_cast<TvelFileTheme*>(form.FindComponent("Theme")));
+  form.FindComponent("Theme")->Free();
+  EXPECT_EQ(pop->FileTheme(), nullptr);
+  EXPECT_EQ(pop->UIStyle(), TvelUIStyle::DeepBlue);
+  EXPECT_EQ(pop->Look().SeparatorHeight, 5);
+}
+
 // Records what the system asked for and was answered.
 class TProbedPopup : public TvelPopupMenu {
  public:
