@@ -20,9 +20,22 @@ namespace {
 
 // Keys a timer types into the next menu window that opens.
 std::vector<UINT> robotKeys;
+HWND OpenMenuWindow() {
+  HWND found = nullptr;
+  EnumWindows(
+      [](HWND w, LPARAM out) {
+        wchar_t cls[16] = {};
+        GetClassNameW(w, cls, 16);
+        if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 void CALLBACK RobotTimer(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  if (!menu || !IsWindowVisible(menu)) return;
+  HWND menu = OpenMenuWindow();
+  if (!menu) return;
   KillTimer(nullptr, id);
   for (UINT key : robotKeys) {
     PostMessageW(menu, WM_KEYDOWN, key, 1);
