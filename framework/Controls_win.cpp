@@ -692,13 +692,22 @@ void TWinControl::AlignControls(TRect& rect) {
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
   if (Width() <= 0 || Height() <= 0) return;
-  TBitmap buffer(Width(), Height());
+  // Only the part the target can show is painted: a see-through child asks its parent for
+  // the few pixels under itself, and a partial update needs no more than its box.
+  TRect area{0, 0, Width(), Height()};
+  RECT clip;
+  const int kind = GetClipBox(dc, &clip);
+  if (kind == NULLREGION) return;
+  if (kind != ERROR) area = IntersectRect(area, {clip.left - x, clip.top - y, clip.right - x, clip.bottom - y});
+  if (area.Empty()) return;
+  TBitmap buffer(area.Width(), area.Height());
   {
     TBitmapCanvas canvas(buffer);
+    SetViewportOrgEx(canvas.Handle(), -area.Left, -area.Top, nullptr);
     PaintWindow(canvas);
   }
   TCanvas target(dc);
-  target.Draw(x, y, buffer);
+  target.Draw(x + area.Left, y + area.Top, buffer);
 }
 
 void TWinControl::PaintWindow(TCanvas& canvas) {

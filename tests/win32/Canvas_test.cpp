@@ -118,6 +118,21 @@ TEST(ControlPainting, OneBufferHoldsTheControlAndItsWindowlessChildren) {
   };
   for (const Row& r : rows) EXPECT_EQ(dib.GetPixel(r.x, r.y), r.pixel) << r.what;
 
+  // A target clipped to part of the control gets the same pixels there, and only there:
+  // the paint goes through a buffer of just that part.
+  TBitmap part(50, 40);
+  part.Fill(kGreen);
+  {
+    TBitmapCanvas target(part);
+    IntersectClipRect(target.Handle(), 20, 12, 32, 20);
+    control->PaintTo(target.Handle(), 5, 5);
+  }
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 50; ++x) {
+      const bool inside = x >= 20 && x < 32 && y >= 12 && y < 20;
+      ASSERT_EQ(part.GetPixel(x, y), inside ? dib.GetPixel(x, y) : kGreen) << x << "," << y;
+    }
+
   // The window answers erase-background with 1 and paints into a DC it is given.
   HWND h = control->Handle();
   TBitmap second(40, 30);
