@@ -20,17 +20,18 @@ namespace {
 
 // Keys a timer types into the next menu window that opens.
 std::vector<UINT> robotKeys;
+// A named CALLBACK: a lambda converts to a plain (cdecl) function pointer, which is not an
+// enum procedure on 32-bit Windows.
+BOOL CALLBACK FindVisibleMenu(HWND w, LPARAM out) {
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(w)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
 HWND OpenMenuWindow() {
   HWND found = nullptr;
-  EnumWindows(
-      [](HWND w, LPARAM out) {
-        wchar_t cls[16] = {};
-        GetClassNameW(w, cls, 16);
-        if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(FindVisibleMenu, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 void CALLBACK RobotTimer(HWND, UINT, UINT_PTR id, DWORD) {
