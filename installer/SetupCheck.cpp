@@ -83,7 +83,13 @@ std::string FileNameProblem(std::string_view name) {
   std::vector<std::string_view> parts = Components(name.substr(1));
   for (std::string_view part : parts) {
     std::string problem = NameComponentProblem(part);
-    if (!problem.empty()) return "\"" + std::string(part) + "\" " + problem;
+    if (problem.empty()) continue;
+    // Built step by step: GCC 12 mis-warns (-Wrestrict) on a literal + string chain here.
+    std::string text = "\"";
+    text += part;
+    text += "\" ";
+    text += problem;
+    return text;
   }
   return {};
 }
