@@ -13,24 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/win/BenchClock.h"
 #include "framework/Application.h"
 #include "framework/Text.h"
 #include "skin/VELPublic.h"
 #include "skin/gallery/GalleryForm.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 // The system control standing in for a themed one, or nothing for a control not drawn.
 struct Twin {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/win/BenchClock.h"
 #include "framework/Text.h"
 #include "installer/BaseDef.h"
 #include "installer/InstallRun.h"
@@ -49,17 +50,6 @@ class BenchPlatform : public Win32Platform {
 };
 
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
 // The baseline: the same folders and files, each file created and written once.
 // made: the folders created so far in this repetition.
 bool WritePlain(const std::string& target, const SetupConfig& config, const uint8_t* pack,
@@ -79,11 +69,6 @@ bool WritePlain(const std::string& target, const SetupConfig& config, const uint
     if (!ok || put != static_cast<DWORD>(row.Size.Get())) return false;
   }
   return true;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 void PrintPeakMemory() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/win/BenchClock.h"
 #include "framework/Application.h"
 #include "framework/Menus.h"
 #include "skin/VELMainMenu.h"
@@ -18,18 +19,6 @@
 #include "skin/gallery/GalleryForm.h"
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_ENTERIDLE && wParam == MSGF_MENU) {

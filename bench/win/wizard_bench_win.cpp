@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/win/BenchClock.h"
 #include "framework/Application.h"
 #include "installer/MainForm.h"
 #include "tests/e2e/Robot.h"
@@ -22,18 +23,6 @@
 namespace {
 
 const wchar_t* kEmptyCaption = L"vx empty window";
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 int EmptyWindow() {
   WNDCLASSW wc{};
