@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fuzz/FuzzCursor.h"
 #include "installer/BaseDef.h"
 #include "installer/FakePlatform.h"
 #include "installer/InstallRun.h"
@@ -17,20 +18,8 @@ class NoView : public NullCopyPageView {
   void SetFNameLbCaption(const std::string& t) override { (void)ShortenPath(t, 40); }
 };
 
-// Reads the input front to back; past its end every read yields zeros.
-struct Cursor {
-  const uint8_t* p;
-  size_t left;
-  uint8_t Byte() {
-    if (!left) return 0;
-    --left;
-    return *p++;
-  }
-  int32_t Int() {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(Byte()) << (8 * i);
-    return static_cast<int32_t>(v);
-  }
+// The input's fields, and short strings as a stored record holds them.
+struct Cursor : FuzzCursor {
   template <size_t N>
   void Text(ShortString<N>& slot) {
     slot.length = Byte();  // may exceed the capacity, as a stored record may
@@ -43,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The input is a compact record (counts, then each row's fields), then the pack.
   MainFormState form;
   SetupConfigRecord& r = form.Config.MutableRecord();
-  Cursor in{data, size};
+  Cursor in{{data, size}};
   int files = in.Byte() % 8, shortcuts = in.Byte() % 8, values = in.Byte() % 8;
   r.ProductName.length = in.Byte() % 16;
   for (int i = 0; i < files; ++i) {

@@ -10,25 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/FuzzCursor.h"
 #include "installer/FakePlatform.h"
 #include "installer/InstallRun.h"
 
 namespace {
-
-struct Cursor {
-  const uint8_t* p;
-  size_t left;
-  uint8_t Byte() {
-    if (!left) return 0;
-    --left;
-    return *p++;
-  }
-  uint32_t U32() {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(Byte()) << (8 * i);
-    return v;
-  }
-};
 
 const char* const kNames[] = {"\\a.bin", "\\Sub\\b.bin", "\\Sub", "\\*.txt", "\\..\\evil.bin",
                               "\\c.bin", "\\Sub\\Deep\\d.bin", "e.bin"};
@@ -72,7 +58,7 @@ Outcome Copy(const SetupConfig& config, std::span<const uint8_t> resource, PackA
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Cursor in{data, size};
+  FuzzCursor in{data, size};
   SetupConfig config;
   SetupConfigRecord& r = config.MutableRecord();
   int rows = in.Byte() % 12;
@@ -85,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < rows * 9; ++i) rowBytes.push_back(in.Byte());
   if (in.left)
     for (size_t i = 0; i < repeat && pack.size() < (700u << 10); ++i) pack.insert(pack.end(), in.p, in.p + in.left);
-  Cursor table{rowBytes.data(), rowBytes.size()};
+  FuzzCursor table{rowBytes.data(), rowBytes.size()};
   for (int i = 0; i < rows; ++i) {
     SetupFileEntry& row = r.Files[i];
     uint8_t kind = table.Byte();
