@@ -115,12 +115,45 @@ class Parser {
         if (!Object(obj.children.back(), depth + 1)) return false;
         continue;
       }
-      TLayoutProperty prop;
-      prop.line = line_;
-      if (!Identifier(prop.name, true)) return false;
-      if (!Expect('=')) return false;
-      if (!Value(prop.value, 0)) return false;
-      obj.properties.push_back(std::move(prop));
+      obj.properties.emplace_back();
+      if (!Property(obj.properties.back(), 0)) return false;
+    }
+  }
+
+  bool Property(TLayoutProperty& prop, int listDepth) {
+    prop.line = line_;
+    if (!Identifier(prop.name, true)) return false;
+    if (!Expect('=')) return false;
+    return Value(prop.value, listDepth);
+  }
+
+  // < item Name = value ... end item ... end >
+  bool CollectionValue(TLayoutValue& v, int listDepth) {
+    if (listDepth >= limits_.maxListDepth) return Fail("collections nested too deeply");
+    ++pos_;
+    v.kind = TLayoutValue::Collection;
+    for (;;) {
+      SkipSpace();
+      if (AtEnd()) return Fail("'>' expected");
+      if (Peek() == '>') {
+        ++pos_;
+        return true;
+      }
+      if (!PeekKeyword("item")) return Fail("'item' or '>' expected");
+      pos_ += 4;
+      v.collection.emplace_back();
+      TLayoutItem& item = v.collection.back();
+      item.line = line_;
+      for (;;) {
+        SkipSpace();
+        if (AtEnd()) return Fail("'end' expected before the end of the text");
+        if (PeekKeyword("end")) {
+          pos_ += 3;
+          break;
+        }
+        item.properties.emplace_back();
+        if (!Property(item.properties.back(), listDepth + 1)) return false;
+      }
     }
   }
 
@@ -133,6 +166,7 @@ class Parser {
     if (c == '[') return SetValue(v);
     if (c == '(') return ListValue(v, listDepth);
     if (c == '{') return BinaryValue(v);
+    if (c == '<') return CollectionValue(v, listDepth);
     if (IsIdentStart(c)) {
       v.kind = TLayoutValue::Ident;
       return Identifier(v.text, true);
@@ -323,6 +357,7 @@ const char* TLayoutValue::KindName() const {
     case Set: return "set";
     case List: return "list";
     case Binary: return "binary data";
+    case Collection: return "collection";
   }
   return "value";
 }

@@ -7,6 +7,10 @@
 //     Width = 503                               integers, also $hex and negative
 //     Lines.Strings = ('one' 'two')             lists of values
 //     Glyph.Data = {424D3E00}                   binary as hex digits
+//     Sections = <                              collections: items of properties, in order
+//       item
+//         Width = 12
+//       end>
 //     OnClick = NextBtClick                     handlers are identifiers too
 //     object Sheet0: TTabSheet                  nested components; the name may be left out
 //     end
@@ -20,8 +24,10 @@
 #include <string_view>
 #include <vector>
 
+struct TLayoutItem;
+
 struct TLayoutValue {
-  enum Kind { Integer, Float, String, Ident, Set, List, Binary };
+  enum Kind { Integer, Float, String, Ident, Set, List, Binary, Collection };
   Kind kind = Integer;
   int64_t integer = 0;
   double number = 0;
@@ -29,6 +35,7 @@ struct TLayoutValue {
   std::vector<std::string> items;   // Set: identifiers
   std::vector<TLayoutValue> list;   // List
   std::vector<uint8_t> bytes;       // Binary
+  std::vector<TLayoutItem> collection;  // Collection
 
   const char* KindName() const;
 };
@@ -36,6 +43,12 @@ struct TLayoutValue {
 struct TLayoutProperty {
   std::string name;
   TLayoutValue value;
+  int line = 0;
+};
+
+// One item of a collection value.
+struct TLayoutItem {
+  std::vector<TLayoutProperty> properties;  // in streaming order
   int line = 0;
 };
 
@@ -49,7 +62,7 @@ struct TLayoutObject {
 
 struct TLayoutLimits {
   int maxDepth = 64;       // nested objects
-  int maxListDepth = 16;   // nested lists
+  int maxListDepth = 16;   // nested lists and collections
 };
 
 // Reads one top-level object; only white space and comments may follow it.

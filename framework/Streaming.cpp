@@ -185,6 +185,48 @@ const std::vector<uint8_t>& TReader::Binary(const TLayoutValue& v) {
   return v.bytes;
 }
 
+const std::vector<TLayoutItem>& TReader::Collection(const TLayoutValue& v) {
+  if (v.kind != TLayoutValue::Collection) throw ELayoutError(std::string("Collection expected, found ") + v.KindName());
+  return v.collection;
+}
+
+std::string TCollectionItemProperties::Key(std::string_view name) { return LowerText(name); }
+
+const TCollectionItemProperties::Setter* TCollectionItemProperties::Find(std::string_view name) const {
+  auto it = setters_.find(Key(name));
+  return it == setters_.end() ? nullptr : &it->second;
+}
+
+void ReadCollection(TCollection& collection, const TLayoutValue& value, TReader& reader,
+                    const TCollectionItemProperties& properties) {
+  const std::vector<TLayoutItem>& items = TReader::Collection(value);
+  const int outerLine = reader.line;
+  collection.BeginUpdate();
+  try {
+    collection.Clear();
+    for (size_t i = 0; i < items.size(); ++i) {
+      TCollectionItem* item = collection.Add();
+      for (const TLayoutProperty& p : items[i].properties) {
+        const std::string where = "item " + std::to_string(i) + "." + p.name;
+        const TCollectionItemProperties::Setter* setter = properties.Find(p.name);
+        if (!setter) throw ELayoutError(where + ": property does not exist (line " + std::to_string(p.line) + ")");
+        reader.line = p.line;
+        try {
+          (*setter)(*item, p.value, reader);
+        } catch (const ELayoutError& e) {
+          throw ELayoutError(where + ": " + e.what() + " (line " + std::to_string(p.line) + ")");
+        }
+      }
+    }
+  } catch (...) {
+    reader.line = outerLine;
+    collection.EndUpdate();
+    throw;
+  }
+  reader.line = outerLine;
+  collection.EndUpdate();
+}
+
 TColor TReader::Color(const TLayoutValue& v) {
   if (v.kind == TLayoutValue::Ident) {
     if (auto c = IdentToColor(v.text)) return *c;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/Collections.h"
 #include "framework/Component.h"
 #include "framework/Exceptions.h"
 #include "framework/Graphics.h"
@@ -99,6 +100,7 @@ class TReader {
   // A list of strings (Lines.Strings = ('a' 'b')).
   static std::vector<std::string> Strings(const TLayoutValue& v);
   static const std::vector<uint8_t>& Binary(const TLayoutValue& v);
+  static const std::vector<TLayoutItem>& Collection(const TLayoutValue& v);
   // A number (39423, $00FF00FF) or a colour name (clBtnFace).
   static TColor Color(const TLayoutValue& v);
   template <class E>
@@ -141,6 +143,33 @@ class TReader {
  public:
   int line = 0;  // of the property being applied, for messages
 };
+
+// The stored properties of one collection item class, by name, in the manner of
+// TComponentClass::Prop.
+class TCollectionItemProperties {
+ public:
+  using Setter = std::function<void(TCollectionItem&, const TLayoutValue&, TReader&)>;
+  template <class Item, class Fn>
+  TCollectionItemProperties& Prop(const std::string& name, Fn fn) {
+    setters_[Key(name)] = [fn, name](TCollectionItem& i, const TLayoutValue& v, TReader& r) {
+      Item* item = dynamic_cast<Item*>(&i);
+      if (!item) throw ELayoutError("Property " + name + " does not apply to this item");
+      fn(*item, v, r);
+    };
+    return *this;
+  }
+  const Setter* Find(std::string_view name) const;
+
+ private:
+  static std::string Key(std::string_view name);
+  std::map<std::string, Setter> setters_;
+};
+
+// The setter of a published collection property: the collection's items are replaced by
+// the value's, one new item per stored item, each item's properties set in stored order.
+// Raises ELayoutError (naming the item and the line) on anything it cannot apply.
+void ReadCollection(TCollection& collection, const TLayoutValue& value, TReader& reader,
+                    const TCollectionItemProperties& properties);
 
 struct TLayoutReadOptions {
   const TMethodTable* methods = nullptr;
