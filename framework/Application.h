@@ -51,6 +51,10 @@ class TApplication {
 
   // Called with every message before translation and dispatch; true swallows it.
   std::function<bool(tagMSG&)> OnMessage;
+  // Further message hooks of components, called after OnMessage in the order added; the
+  // key identifies a hook for its removal.
+  void AddMessageHook(const void* key, std::function<bool(tagMSG&)> hook);
+  void RemoveMessageHook(const void* key);
 
   // The top-level handler: call it inside a catch block. It shows the error's text in the
   // error box. Unknown exceptions show a generic text.
@@ -63,6 +67,7 @@ class TApplication {
 
  private:
   bool ProcessMessage(tagMSG& msg);
+  std::vector<std::pair<const void*, std::function<bool(tagMSG&)>>> messageHooks_;
   std::string title_;
   std::unique_ptr<TComponent> forms_;
   TForm* mainForm_ = nullptr;

@@ -86,6 +86,12 @@ void TApplication::ProcessMessages() {
 bool TApplication::ProcessMessage(MSG& msg) {
   try {
     if (OnMessage && OnMessage(msg)) return true;
+    // A hook may remove itself or others: walk a copy.
+    if (!messageHooks_.empty()) {
+      auto hooks = messageHooks_;
+      for (auto& [key, hook] : hooks)
+        if (hook(msg)) return true;
+    }
   } catch (...) {
     HandleException();
     return true;
@@ -103,6 +109,15 @@ bool TApplication::ProcessMessage(MSG& msg) {
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
   return true;
+}
+
+void TApplication::AddMessageHook(const void* key, std::function<bool(MSG&)> hook) {
+  RemoveMessageHook(key);
+  messageHooks_.emplace_back(key, std::move(hook));
+}
+
+void TApplication::RemoveMessageHook(const void* key) {
+  std::erase_if(messageHooks_, [key](const auto& h) { return h.first == key; });
 }
 
 void TApplication::Terminate() { PostQuitMessage(0); }

@@ -259,6 +259,14 @@ class TWinControl : public TControl {
   // Sends a message to the window, creating it if needed.
   LRESULT Perform(UINT msg, WPARAM wParam, LPARAM lParam);
 
+  // Every message of the window passes through WindowProc first; by default it is WndProc.
+  // A component that takes over some of the window's messages saves the current one, sets
+  // its own (which calls the saved one for the rest) and sets the saved one back to let go.
+  using TWndMethod = std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam)>;
+  TWndMethod WindowProc();
+  // An empty method restores WndProc.
+  void SetWindowProc(TWndMethod method) { windowProc_ = std::move(method); }
+
   TNotifyEvent OnEnter, OnExit;
   TKeyEvent OnKeyDown;
 
@@ -295,6 +303,7 @@ class TWinControl : public TControl {
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
   HWND handle_ = nullptr;
   WNDPROC defProc_ = nullptr;
+  TWndMethod windowProc_;
   std::vector<TControl*> controls_;
   TControl* captureControl_ = nullptr;
   bool tabStop_ = false;

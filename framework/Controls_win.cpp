@@ -854,7 +854,15 @@ void TWinControl::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) { return WndProc(msg, wParam, lParam); }
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (windowProc_) return windowProc_(msg, wParam, lParam);
+  return WndProc(msg, wParam, lParam);
+}
+
+TWinControl::TWndMethod TWinControl::WindowProc() {
+  if (windowProc_) return windowProc_;
+  return [this](UINT msg, WPARAM wParam, LPARAM lParam) { return WndProc(msg, wParam, lParam); };
+}
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

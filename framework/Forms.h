@@ -64,6 +64,14 @@ class TForm : public TCustomControl {
   void SetBorderIcons(unsigned icons);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition p) { position_ = p; }
+  // The smallest window size the user can drag the form to; 0 for no limit.
+  int MinWidth() const { return minWidth_; }
+  int MinHeight() const { return minHeight_; }
+  void SetMinWidth(int width);
+  void SetMinHeight(int height);
+  // Asks the window system to compute the frame again (after a style change or for a
+  // component that answers the form's non-client messages).
+  void RecalcFrame();
 
   // The main menu shown in the form's menu bar; null for none. ClientHeight stays the height
   // below the bar.
@@ -107,6 +115,7 @@ class TForm : public TCustomControl {
   unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   TPosition position_ = poDesigned;
   int clientWidth_ = -1, clientHeight_ = -1;
+  int minWidth_ = 0, minHeight_ = 0;
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   TWinControl* focusedControl_ = nullptr;

@@ -1,6 +1,8 @@
 // Top-level forms: window styles, closing, focus tracking, tab navigation, layouts.
 #include "framework/Forms.h"
 
+#include <algorithm>
+
 #include "framework/Application.h"
 #include "framework/Menus.h"
 #include "framework/ResourceStream.h"
@@ -190,6 +192,22 @@ void TForm::SetBorderIcons(unsigned icons) {
   if (HandleAllocated()) SetBorderStyle(borderStyle_);
 }
 
+void TForm::SetMinWidth(int width) {
+  minWidth_ = std::max(width, 0);
+  if (minWidth_ > Width()) SetWidth(minWidth_);
+}
+
+void TForm::SetMinHeight(int height) {
+  minHeight_ = std::max(height, 0);
+  if (minHeight_ > Height()) SetHeight(minHeight_);
+}
+
+void TForm::RecalcFrame() {
+  if (HandleAllocated())
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void TForm::BoundsChanged(bool moved, bool sized) {
   if (syncingBounds_) {
     if (sized) Resize();
@@ -299,13 +317,20 @@ void TForm::Paint(TCanvas& canvas) {
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   intptr_t menuResult = 0;
-  if ((msg == WM_COMMAND || msg == WM_MEASUREITEM || msg == WM_DRAWITEM) &&
+  if ((msg == WM_COMMAND || msg == WM_MEASUREITEM || msg == WM_DRAWITEM || msg == WM_MENUCHAR) &&
       HandleMenuMessage(msg, wParam, lParam, menuResult))
     return menuResult;
   switch (msg) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_GETMINMAXINFO: {
+      LRESULT r = DefaultHandler(msg, wParam, lParam);
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      if (minWidth_ > 0) info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, minWidth_);
+      if (minHeight_ > 0) info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, minHeight_);
+      return r;
+    }
     case WM_MOVE:
     case WM_SIZE: {
       LRESULT r = DefaultHandler(msg, wParam, lParam);

@@ -10,9 +10,6 @@
 #include "framework/Graphics.h"
 #include "skin/VELThemes.h"
 
-// Private message by which a title bar asks its form frame for the frame border width.
-constexpr unsigned WM_FRAMEBORDERQUERY_MSG = 0x26C3;
-
 // A measured frame thickness of the host form: 0..12 is kept, anything else becomes 4.
 int ClampFrameThickness(int value);
 
