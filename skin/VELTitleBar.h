@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Collections.h"
 #include "skin/VELImagePanel.h"
@@ -202,6 +203,14 @@ class TvelTitleBar : public TvelCustomPanel, public IvelThemable {
   bool RightToLeftCaption() const;
   // A click on button index (see the button types); nothing without a parent form.
   void ExecuteButton(int index);
+  // What a maximize, minimize or close button does to the parent form.
+  void RunButtonAction(TvelTitleBarBtnType type);
+  // The buttons as the layout rules see them.
+  std::vector<TitleButtonInput> ButtonInputs() const;
+  // UIStyle is FromThemeFile and the file theme is ready.
+  bool UsingFileTheme() const;
+  // The caption text the last paint wrote.
+  const std::string& DrawnCaption() const { return drawnCaption_; }
   // Every maximize button's pictures follow the form's maximized state (not when Custom).
   void UpdateMaxPictures();
   // Opens the built-in control-box menu under the title bar's bottom-left corner.
@@ -260,6 +269,12 @@ class TvelTitleBar : public TvelCustomPanel, public IvelThemable {
   int minFormWidth_ = 0, minFormHeight_ = 0;
   TBitmap strip_, stripCopy_;
   TitleForegroundLayout foreground_;
+  bool hasCaptionSection_ = false;
+  bool framePainting_ = false;
+  std::string drawnCaption_;
+  TPoint pointer_{-1000000, -1000000};  // last mouse position, client coordinates
+  // Expires with the title bar, so a click that closed the form can tell.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // Registers TvelTitleBar with its stored properties (Sections and Buttons as collections).

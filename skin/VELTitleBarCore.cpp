@@ -7,7 +7,7 @@
 
 namespace {
 // Built-in theme items the title bar reads.
-constexpr int kItemButtons = 5, kItemLeftOffset = 7, kItemRightOffset = 8, kItemButtonTop = 9, kItemLeft = 10,
+constexpr int kItemLeftOffset = 7, kItemRightOffset = 8, kItemButtonTop = 9, kItemLeft = 10,
               kItemClient = 11, kItemRight = 12, kItemMinWidth = 13, kItemRoundCorner = 14;
 constexpr int kMinFormHeight = 50;
 constexpr int kRightToLeftMenuShift = 176;
