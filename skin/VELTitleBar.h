@@ -271,6 +271,7 @@ class TvelTitleBar : public TvelCustomPanel, public IvelThemable {
   TitleForegroundLayout foreground_;
   bool hasCaptionSection_ = false;
   bool framePainting_ = false;
+  bool doubleClicked_ = false;
   std::string drawnCaption_;
   TPoint pointer_{-1000000, -1000000};  // last mouse position, client coordinates
   // Expires with the title bar, so a click that closed the form can tell.

@@ -697,7 +697,10 @@ void TvelTitleBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
   if (button != mbLeft) return;
   const std::shared_ptr<bool> alive = alive_;
   const int hot = hotIndex_;
-  if (hot >= 0 && hot < buttons_->Count()) {
+  // The release that ends a double click does not click the button again.
+  const bool afterDoubleClick = doubleClicked_;
+  doubleClicked_ = false;
+  if (!afterDoubleClick && hot >= 0 && hot < buttons_->Count()) {
     TvelTitleBarButton& b = *buttons_->Items(hot);
     const TvelTitleBarBtnType type = b.ButtonType();
     if (type == velControlBox && !b.ControlBoxMenu()) {
@@ -717,6 +720,7 @@ void TvelTitleBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 void TvelTitleBar::DblClick() {
   TvelCustomPanel::DblClick();
   if (Designing()) return;
+  doubleClicked_ = true;
   if (hotIndex_ == -1) {
     for (int i = 0; i < buttons_->Count(); ++i) {
       const TvelTitleBarButton& b = *buttons_->Items(i);

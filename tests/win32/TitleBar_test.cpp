@@ -1,0 +1,315 @@
+// The themed title bar on a plain form, driven by window messages and real input: its
+// buttons minimize, maximize, restore and close the form, double clicks, the control-box
+// menu, dragging, the two rule dialogs, a stored layout, and pixels per style on a DIB.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "framework/Application.h"
+#include "framework/Canvas.h"
+#include "framework/Forms.h"
+#include "framework/Text.h"
+#include "skin/VELMgr.h"
+#include "skin/VELPublicControls.h"
+#include "skin/VELTitleBar.h"
+#include "tests/win32/BoxRobot.h"
+
+namespace {
+
+TBitmap Render(TWinControl& control) {
+  TBitmap out(control.Width(), control.Height());
+  {
+    TBitmapCanvas canvas(out);
+    control.PaintWindow(canvas);
+  }
+  GdiFlush();
+  return out;
+}
+
+TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+// Keys typed into the next popup menu that opens; before typing, `seen` runs with the menu open.
+std::vector<UINT> menuKeys;
+std::function<void()> menuSeen;
+BOOL CALLBACK FindMenuWindow(HWND w, LPARAM out) {
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(w)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = w;
+  return FALSE;
+}
+void CALLBACK MenuRobot(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND menu = nullptr;
+  EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
+  if (!menu) return;
+  KillTimer(nullptr, id);
+  if (menuSeen) menuSeen();
+  for (UINT key : menuKeys) {
+    PostMessageW(menu, WM_KEYDOWN, key, 1);
+    PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+  }
+}
+
+class TitleBarTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterVelTitleBarClasses();
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(60, 50, 420, 240);
+    bar = new TvelTitleBar(form.get());
+    bar->SetParent(form.get());
+    bar->SetCaption("Title");
+    form->Show();
+    Application->ProcessMessages();
+    Render(*bar);
+  }
+  void Move(TPoint p) { SendMessageW(bar->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(p.X, p.Y)); }
+  void Click(TPoint p) {
+    Move(p);
+    SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.X, p.Y));
+    SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(p.X, p.Y));
+    Application->ProcessMessages();
+  }
+  void DoubleClick(TPoint p) {
+    Move(p);
+    SendMessageW(bar->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.X, p.Y));
+    SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(p.X, p.Y));
+    Application->ProcessMessages();
+  }
+  // Where button index was placed by the last paint.
+  TPoint ButtonAt(int index) {
+    for (const TitleButtonPlace& p : bar->ForegroundLayout().Buttons)
+      if (p.Button == index) return Centre(p.Rect);
+    ADD_FAILURE() << "button " << index << " not drawn";
+    return {};
+  }
+  TPoint IconAt() {
+    return {bar->ForegroundLayout().ControlBoxRect.Left + 2, bar->ControlBoxTop() + 2};
+  }
+  HWND Window() { return form->Handle(); }
+  std::unique_ptr<TForm> form;
+  TvelTitleBar* bar = nullptr;
+};
+
+TEST_F(TitleBarTest, NewBarDrawsCloseMaxMinRightToLeftAndTheIconAtTheLeft) {
+  ASSERT_EQ(bar->Buttons().Count(), 4);
+  const TvelTitleBarBtnType types[] = {velControlBox, velClose, velMax, velMin};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(bar->Buttons().Items(i)->ButtonType(), types[i]);
+  const TitleForegroundLayout& l = bar->ForegroundLayout();
+  ASSERT_EQ(l.Buttons.size(), 3u);
+  EXPECT_EQ(l.Buttons[0].Button, 1);
+  EXPECT_GT(l.Buttons[0].Rect.Left, l.Buttons[1].Rect.Left);
+  EXPECT_GT(l.Buttons[1].Rect.Left, l.Buttons[2].Rect.Left);
+  EXPECT_LE(l.Buttons[0].Rect.Right, bar->Width() - 1);
+  EXPECT_EQ(l.ControlBox, 0);
+  EXPECT_LT(l.ControlBoxRect.Right, 30);
+  EXPECT_EQ(bar->Align(), alTop);
+  EXPECT_EQ(bar->Height(), 32);  // DeepBlue's left section
+  EXPECT_EQ(bar->DrawnCaption(), "Title");
+}
+
+TEST_F(TitleBarTest, ButtonsMinimizeMaximizeRestoreAndClose) {
+  Click(ButtonAt(3));
+  EXPECT_TRUE(IsIconic(Window()));
+  ShowWindow(Window(), SW_RESTORE);
+  Application->ProcessMessages();
+
+  const TBitmap maxPicture = bar->Buttons().Items(2)->PicNormal().Bitmap().Clone();
+  Click(ButtonAt(2));
+  ASSERT_TRUE(IsZoomed(Window()));
+  RECT r;
+  GetWindowRect(Window(), &r);
+  EXPECT_EQ((TRect{r.left, r.top, r.right, r.bottom}), TitleMaximizedBounds(GetWorkAreaRect()));
+  // The maximize button now shows the restore frame.
+  TBitmap restore;
+  GetThemeBitmap(TvelUIStyle::DeepBlue, 5, &restore, 18, 10);
+  const TBitmap& shown = bar->Buttons().Items(2)->PicNormal().Bitmap();
+  ASSERT_EQ(shown.Width(), restore.Width());
+  EXPECT_EQ(shown.GetPixel(9, 9), restore.GetPixel(9, 9));
+  Render(*bar);
+  Click(ButtonAt(2));
+  EXPECT_FALSE(IsZoomed(Window()));
+  EXPECT_EQ(bar->Buttons().Items(2)->PicNormal().Bitmap().GetPixel(9, 9), maxPicture.GetPixel(9, 9));
+
+  Render(*bar);
+  Click(ButtonAt(1));
+  EXPECT_FALSE(IsWindowVisible(Window()));
+}
+
+TEST_F(TitleBarTest, DoubleClicksMaximizeRestoreAndCloseOnTheIcon) {
+  const TPoint caption{bar->Width() / 2, 10};
+  DoubleClick(caption);
+  EXPECT_TRUE(IsZoomed(Window()));
+  DoubleClick(caption);
+  EXPECT_FALSE(IsZoomed(Window()));
+  DoubleClick(IconAt());
+  EXPECT_FALSE(IsWindowVisible(Window()));
+}
+
+TEST_F(TitleBarTest, ControlBoxMenuOpensEnabledByButtonsAndItsItemsWork) {
+  bar->Buttons().Items(3)->SetVisible(false);  // no minimize button: its item is greyed
+  std::vector<bool> enabled;
+  menuSeen = [&] {
+    TMenuItem* items = bar->BuiltinControlBoxMenu().Items();
+    for (int i = 0; i < items->Count(); ++i) enabled.push_back(items->Items(i)->Enabled());
+  };
+  menuKeys = {'X'};  // 最大化/还原(&X)
+  SetTimer(nullptr, 0, 30, MenuRobot);
+  Click(IconAt());
+  menuSeen = nullptr;
+  ASSERT_EQ(enabled.size(), 4u);
+  EXPECT_FALSE(enabled[0]);
+  EXPECT_TRUE(enabled[1]);
+  EXPECT_TRUE(enabled[3]);
+  EXPECT_TRUE(IsZoomed(Window()));
+  EXPECT_EQ(bar->BuiltinControlBoxMenu().Items()->Items(3)->Caption(), "关闭(&C)");
+
+  menuKeys = {'C'};
+  SetTimer(nullptr, 0, 30, MenuRobot);
+  Click(IconAt());
+  EXPECT_FALSE(IsWindowVisible(Window()));
+}
+
+TEST_F(TitleBarTest, ButtonWithoutAPictureIsNeitherDrawnNorHot) {
+  const TPoint minAt = ButtonAt(3);
+  bar->Buttons().Items(3)->PicMouseOn().Clear();
+  Move(minAt);
+  for (const TitleButtonPlace& p : bar->ForegroundLayout().Buttons) EXPECT_NE(p.Button, 3);
+  EXPECT_EQ(bar->HotIndex(), -1);
+  Move(ButtonAt(1));
+  EXPECT_EQ(bar->HotIndex(), 1);
+}
+
+TEST_F(TitleBarTest, LongCaptionEndsInEllipsis) {
+  bar->SetCaption(std::string(200, 'W'));
+  Render(*bar);
+  const std::string& shown = bar->DrawnCaption();
+  ASSERT_GT(shown.size(), 3u);
+  EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+  EXPECT_LT(shown.size(), 60u);
+}
+
+TEST_F(TitleBarTest, OnlyOneControlBoxAndOneClientSection) {
+  {
+    BoxRobot robot(GbkToWide(Application->Title()), IDOK);
+    bar->Buttons().Items(1)->SetButtonType(velControlBox);
+    EXPECT_EQ(robot.Seen().text, GbkToWide("Sorry, only one button's ButtonType property can be \"velControlBox\""));
+  }
+  EXPECT_EQ(bar->Buttons().Items(1)->ButtonType(), velClose);
+  {
+    BoxRobot robot(GbkToWide(Application->Title()), IDOK);
+    bar->Sections().Items(0)->SetAlign(velClient);
+    EXPECT_EQ(robot.Seen().text, GbkToWide("Sorry, only one section's Align property can be \"velClient\""));
+  }
+  EXPECT_EQ(bar->Sections().Items(0)->Align(), velLeft);
+}
+
+TEST_F(TitleBarTest, RemovedFileThemeFallsBackToDeepBlue) {
+  auto* theme = new TvelFileTheme(form.get());
+  bar->SetUIStyle(TvelUIStyle::BlueGlass);
+  bar->SetFileTheme(theme);
+  theme->Free();
+  EXPECT_EQ(bar->FileTheme(), nullptr);
+  EXPECT_EQ(bar->UIStyle(), TvelUIStyle::DeepBlue);
+}
+
+TEST_F(TitleBarTest, StoredLayoutFillsCustomSectionsAndButtons) {
+  TForm stored(nullptr);
+  stored.LoadLayout(R"(object F: TForm
+  object Bar: TvelTitleBar
+    Custom = True
+    UIStyle = MacOS
+    Sections = <
+      item
+        Align = velClient
+        Width = 40
+      end>
+    Buttons = <
+      item
+        ButtonType = velClose
+      end
+      item
+        ButtonType = velHelp
+        Visible = False
+      end>
+    ButtonInterval = 3
+    Caption = 'Stored'
+  end
+end)");
+  auto* loaded = dynamic_cast<TvelTitleBar*>(stored.FindComponent("Bar"));
+  ASSERT_NE(loaded, nullptr);
+  ASSERT_EQ(loaded->Sections().Count(), 1);
+  EXPECT_EQ(loaded->Sections().Items(0)->Align(), velClient);
+  EXPECT_TRUE(loaded->Sections().Items(0)->Stretch());
+  ASSERT_EQ(loaded->Buttons().Count(), 2);
+  EXPECT_EQ(loaded->Buttons().Items(1)->ButtonType(), velHelp);
+  EXPECT_FALSE(loaded->Buttons().Items(1)->Visible());
+  EXPECT_TRUE(loaded->Buttons().Items(0)->HasPictures());
+  EXPECT_EQ(loaded->ButtonInterval(), 3);
+  EXPECT_EQ(loaded->Caption(), "Stored");
+}
+
+// Left and right sections, and the close button, as the style's bitmaps give them.
+TEST_F(TitleBarTest, PixelsPerStyle) {
+  for (TvelUIStyle style : {TvelUIStyle::MacOS, TvelUIStyle::WinXP, TvelUIStyle::DeepBlue, TvelUIStyle::Protein,
+                            TvelUIStyle::BlueGlass}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    bar->SetUIStyle(style);
+    const TBitmap shot = Render(*bar);
+    TBitmap left, right, close;
+    GetThemeBitmap(style, 10, &left, 0, 0);
+    GetThemeBitmap(style, 12, &right, 0, 0);
+    GetThemeBitmap(style, 5, &close, 18, 16);
+    const int h = bar->Height(), w = bar->Width();
+    ASSERT_EQ(h, left.Height());
+    EXPECT_EQ(shot.GetPixel(1, h - 1), left.GetPixel(1, h - 1));
+    uint32_t rightPixel = right.GetPixel(right.Width() - 1, h - 1);
+    if (rightPixel == ColorToPixel(kSkinKeyColor)) rightPixel = ColorToPixel(GetThemeColor(style, 15));
+    EXPECT_EQ(shot.GetPixel(w - 1, h - 1), rightPixel);
+    const TRect at = bar->ForegroundLayout().Buttons.at(0).Rect;
+    const int cx = close.Width() / 2, cy = close.Height() / 2;
+    const uint32_t key = close.GetPixel(0, close.Height() - 1);
+    if (!GetThemeBool(style, 6) || close.GetPixel(cx, cy) != key) {
+      EXPECT_EQ(shot.GetPixel(at.Left + cx, at.Top + cy), close.GetPixel(cx, cy));
+    }
+  }
+}
+
+// Real input: a press on the caption hands the form to the system's move loop.
+TEST_F(TitleBarTest, DraggingTheCaptionMovesTheForm) {
+  RECT before;
+  GetWindowRect(Window(), &before);
+  POINT start{bar->Width() / 2, 12};
+  ClientToScreen(bar->Handle(), &start);
+  auto send = [](DWORD flags, int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof in);
+    Sleep(40);
+  };
+  std::thread hand([&] {
+    send(0, start.x, start.y);
+    send(MOUSEEVENTF_LEFTDOWN, start.x, start.y);
+    for (int i = 1; i <= 6; ++i) send(0, start.x + 10 * i, start.y + 5 * i);
+    send(MOUSEEVENTF_LEFTUP, start.x + 60, start.y + 30);
+  });
+  for (int i = 0; i < 60; ++i) {
+    Application->ProcessMessages();
+    Sleep(20);
+  }
+  hand.join();
+  Application->ProcessMessages();
+  RECT after;
+  GetWindowRect(Window(), &after);
+  EXPECT_EQ(after.left - before.left, 60);
+  EXPECT_EQ(after.top - before.top, 30);
+}
+
+}  // namespace
