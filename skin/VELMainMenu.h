@@ -3,6 +3,8 @@
 #pragma once
 #include "skin/VELPopupMenu.h"
 
+class TvelForm;
+
 class TvelMainMenu : public TMainMenu, public TvelMenuSkin {
  public:
   // When the owner is a form, the form's own Menu becomes none.
@@ -16,9 +18,18 @@ class TvelMainMenu : public TMainMenu, public TvelMenuSkin {
   void MeasureItem(TMenuItem& item, TCanvas& canvas, int& width, int& height) override;
   void DrawItem(TMenuItem& item, TCanvas& canvas, const TRect& rect, bool selected) override;
   void Notification(TComponent* component, TOperation operation) override;
+  // The form frame showing this menu in its menu bar, told of changes; null for none.
+  TvelForm* FormFrame() const { return formFrame_; }
+  void SetFormFrame(TvelForm* frame) { formFrame_ = frame; }
+  void SetUseSystemFont(bool v) override;
+  void Loaded() override;
+  void MenuChanged(TMenuItem* item) override;
 
  protected:
   // The own list: one image, the check mark.
   int ImageCount() const override { return 1; }
   void DrawImage(TBitmap& target, int index, int x, int y, bool greyed) const override;
+
+ private:
+  TvelForm* formFrame_ = nullptr;  // told of changes; null when none shows the menu
 };

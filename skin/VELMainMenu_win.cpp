@@ -3,6 +3,7 @@
 
 #include "framework/Forms.h"
 #include "skin/VELControlThemes.h"
+#include "skin/VELForm.h"
 
 TvelMainMenu::TvelMainMenu(TComponent* owner) : TMainMenu(owner), TvelMenuSkin(static_cast<TMenu&>(*this)) {
   SetUIStyle(DefaultStyleFor(owner));
@@ -30,4 +31,21 @@ void TvelMainMenu::Notification(TComponent* component, TOperation operation) {
 
 void TvelMainMenu::DrawImage(TBitmap& target, int index, int x, int y, bool greyed) const {
   if (index == 0) DrawMenuCheckMark(target, x, y, greyed);
+}
+
+void TvelMainMenu::SetUseSystemFont(bool v) {
+  TvelMenuSkin::SetUseSystemFont(v);
+  if (formFrame_) formFrame_->RefreshMenuBarFont();
+}
+
+void TvelMainMenu::Loaded() {
+  TMainMenu::Loaded();
+  if (formFrame_) formFrame_->RebuildMenuBar();
+}
+
+void TvelMainMenu::MenuChanged(TMenuItem* item) {
+  TMainMenu::MenuChanged(item);
+  if (!formFrame_ || Loading()) return;
+  formFrame_->RefreshMenuBar();
+  if (Designing()) formFrame_->RebuildMenuBar();
 }
