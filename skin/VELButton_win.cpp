@@ -128,20 +128,13 @@ void TvelCustomButton::SetUIStyle(TvelUIStyle style) {
 }
 
 void TvelCustomButton::SetFileTheme(TvelFileTheme* theme) {
-  if (theme != fileTheme_) {
-    if (fileTheme_) RemoveFreeNotification(fileTheme_);
-    fileTheme_ = theme;
-    FreeNotification(theme);
-  }
+  LinkFileTheme(*this, fileTheme_, theme);
   SetUIStyle(uiStyle_);
 }
 
 void TvelCustomButton::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation == opRemove && fileTheme_ && component == fileTheme_) {
-    fileTheme_ = nullptr;
-    SetUIStyle(TvelUIStyle::DeepBlue);
-  }
+  if (FileThemeRemoved(fileTheme_, component, operation)) SetUIStyle(TvelUIStyle::DeepBlue);
 }
 
 void TvelCustomButton::SetFocusedRectMargin(int v) {

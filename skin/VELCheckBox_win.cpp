@@ -55,20 +55,13 @@ void TvelCheckBox::SetUIStyle(TvelUIStyle style) {
 }
 
 void TvelCheckBox::SetFileTheme(TvelFileTheme* theme) {
-  if (theme != fileTheme_) {
-    if (fileTheme_) RemoveFreeNotification(fileTheme_);
-    fileTheme_ = theme;
-    if (theme) FreeNotification(theme);
-  }
+  LinkFileTheme(*this, fileTheme_, theme);
   SetUIStyle(uiStyle_);
 }
 
 void TvelCheckBox::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation == opRemove && fileTheme_ && component == fileTheme_) {
-    fileTheme_ = nullptr;
-    SetUIStyle(TvelUIStyle::DeepBlue);
-  }
+  if (FileThemeRemoved(fileTheme_, component, operation)) SetUIStyle(TvelUIStyle::DeepBlue);
 }
 
 void TvelCheckBox::SetTransparent(bool value) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/Forms.h"
+#include "skin/VELMgr.h"
 
 namespace {
 std::vector<IvelThemable*> ThemableChildren(const TWinControl& container) {
@@ -27,4 +28,17 @@ void ApplyThemeToChildren(TWinControl* container, TvelUIStyle style, TvelFileThe
   // A setter may re-lay the container out; the list taken first keeps the order stable.
   const std::vector<IvelThemable*> children = ThemableChildren(*container);
   ApplyThemeToChildren(children, style, fileTheme);
+}
+
+void LinkFileTheme(TComponent& owner, TvelFileTheme*& slot, TvelFileTheme* theme) {
+  if (theme == slot) return;
+  if (slot) owner.RemoveFreeNotification(slot);
+  slot = theme;
+  if (theme) owner.FreeNotification(theme);
+}
+
+bool FileThemeRemoved(TvelFileTheme*& slot, TComponent* component, TOperation operation) {
+  if (operation != opRemove || !slot || component != slot) return false;
+  slot = nullptr;
+  return true;
 }

@@ -61,11 +61,7 @@ void TvelCustomGroupBox::SetUIStyle(TvelUIStyle style) {
 }
 
 void TvelCustomGroupBox::SetFileTheme(TvelFileTheme* theme) {
-  if (theme != fileTheme_) {
-    if (fileTheme_) RemoveFreeNotification(fileTheme_);
-    fileTheme_ = theme;
-    if (theme) FreeNotification(theme);
-  }
+  LinkFileTheme(*this, fileTheme_, theme);
   SetUIStyle(uiStyle_);
 }
 
@@ -83,8 +79,7 @@ void TvelCustomGroupBox::ApplyStyle(TvelUIStyle style, TvelFileTheme* fileTheme)
 
 void TvelCustomGroupBox::Notification(TComponent* component, TOperation operation) {
   TvelCustomPanel::Notification(component, operation);
-  if (operation != opRemove || !fileTheme_ || component != fileTheme_) return;
-  fileTheme_ = nullptr;
+  if (!FileThemeRemoved(fileTheme_, component, operation)) return;
   ApplyThemeToChildren(this, TvelUIStyle::DeepBlue, nullptr);
   SetUIStyle(TvelUIStyle::DeepBlue);
 }

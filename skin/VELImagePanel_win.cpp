@@ -66,9 +66,7 @@ void TvelPanel::SetUIStyle(TvelUIStyle value) {
 }
 
 void TvelPanel::SetFileTheme(TvelFileTheme* theme) {
-  if (fileTheme_ && fileTheme_ != theme) RemoveFreeNotification(fileTheme_);
-  fileTheme_ = theme;
-  if (theme) FreeNotification(theme);
+  LinkFileTheme(*this, fileTheme_, theme);
   themeAssigning_ = true;
   try {
     SetUIStyle(uiStyle_);
@@ -119,8 +117,7 @@ void TvelPanel::AlignControls(TRect& rect) {
 
 void TvelPanel::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation != opRemove || !fileTheme_ || component != fileTheme_) return;
-  fileTheme_ = nullptr;
+  if (!FileThemeRemoved(fileTheme_, component, operation)) return;
   ApplyThemeToChildren(this, TvelUIStyle::DeepBlue, nullptr);
   SetUIStyle(TvelUIStyle::DeepBlue);
 }
