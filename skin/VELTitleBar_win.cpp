@@ -85,6 +85,9 @@ void TvelTitleBarSection::SetAutoSize(bool value) {
 }
 
 void TvelTitleBarSection::SetWidth(int value) {
+  // The section after a caption section is read only: the caption decides the room.
+  const int index = Index();
+  if (index > 0 && static_cast<TvelTitleBarSection*>(Collection()->Items(index - 1))->CapSec()) return;
   width_ = value;
   Changed();
 }

@@ -10,8 +10,11 @@
 
 #include "framework/Application.h"
 #include "framework/Canvas.h"
+#include "framework/FileUtil.h"
 #include "framework/Forms.h"
+#include "framework/Streams.h"
 #include "framework/Text.h"
+#include "skin/VEL2SkinWriter.h"
 #include "skin/VELMgr.h"
 #include "skin/VELPublicControls.h"
 #include "skin/VELTitleBar.h"
@@ -277,6 +280,60 @@ TEST_F(TitleBarTest, PixelsPerStyle) {
       EXPECT_EQ(shot.GetPixel(at.Left + cx, at.Top + cy), close.GetPixel(cx, cy));
     }
   }
+}
+
+// A skin with three plain title sections (red, green, blue with a fuchsia right column) and
+// title buttons whose frame n is filled with n * 0x0A.
+std::string WriteTitleSkin() {
+  auto plain = [](int w, int h, uint32_t rgb) {
+    TBitmap b(w, h);
+    b.Fill(rgb);
+    return b;
+  };
+  TBitmap third = plain(30, 25, 0x0000FF);
+  for (int y = 0; y < 25; ++y) third.SetPixel(29, y, 0xFF00FF);
+  TBitmap buttons(18 * 15, 15);
+  for (int x = 0; x < buttons.Width(); ++x)
+    for (int y = 0; y < 15; ++y) buttons.SetPixel(x, y, static_cast<uint32_t>(x / 15 + 1) * 0x0A);
+  const Bytes b1 = plain(20, 25, 0xFF0000).SaveToBmp(), b2 = plain(4, 25, 0x00FF00).SaveToBmp(),
+              b3 = third.SaveToBmp(), bb = buttons.SaveToBmp();
+  std::vector<Sk2Item> items = {
+      Sk2Item::Integer("SKIN2_TRANSCOLOR", 0xFF00FF),      Sk2Item::Integer("SKIN2_TITLEFONTCOLOR", 0x123456),
+      Sk2Item::Integer("SKIN2_FORMCOLOR", 0x00C0C0),       Sk2Item::Boolean("SKIN2_TITLEFIVESECT", false),
+      Sk2Item::Integer("SKIN2_TITLEBARICONPOSX", 5),       Sk2Item::Integer("SKIN2_TITLEBARICONPOSY", 4),
+      Sk2Item::Integer("SKIN2_TITLEBARCAPTIONTOP", 6),     Sk2Item::Integer("SKIN2_TITLEBARBUTTONPOSX", 2),
+      Sk2Item::Integer("SKIN2_TITLEBARBUTTONPOSY", 5),     Sk2Item::Boolean("SKIN2_TITLEBTNTRANS", false),
+      Sk2Item::Bitmap("SKIN2_TITLEBAR1", {b1.data(), b1.size()}), Sk2Item::Bitmap("SKIN2_TITLEBAR2", {b2.data(), b2.size()}),
+      Sk2Item::Bitmap("SKIN2_TITLEBAR3", {b3.data(), b3.size()}), Sk2Item::Bitmap("SKIN2_TITLEBUTTONS", {bb.data(), bb.size()})};
+  const std::vector<uint8_t> file = BuildSkinContainer(BuildSk2Data(items));
+  const std::string path = TempFolder() + "TitleBar.ssk";
+  TFileStream out(path, FileMode::Create);
+  out.WriteBuffer(file.data(), file.size());
+  return path;
+}
+
+TEST_F(TitleBarTest, FileThemeSectionsButtonsAndColours) {
+  auto* theme = new TvelFileTheme(form.get());
+  theme->SetThemeFile(WriteTitleSkin());
+  ASSERT_TRUE(theme->Ready());
+  bar->SetFileTheme(theme);  // in streaming order: the theme leaves the font colour alone
+  bar->SetUIStyle(TvelUIStyle::FromThemeFile);
+  ASSERT_EQ(bar->Sections().Count(), 3);
+  EXPECT_EQ(bar->Sections().Items(1)->Align(), velClient);
+  EXPECT_EQ(bar->Sections().Items(2)->Align(), velRight);
+  EXPECT_EQ(bar->Height(), 25);
+  EXPECT_EQ(bar->Font().Color(), 0x123456u);
+  EXPECT_EQ(bar->MinFormWidth(), 20 + 15 * 4 + 2);  // left section + max(right section, buttons)
+  const TBitmap shot = Render(*bar);
+  const int w = bar->Width();
+  EXPECT_EQ(shot.GetPixel(1, 24), 0xFF0000u);
+  EXPECT_EQ(shot.GetPixel(w / 2, 24), 0x00FF00u);
+  EXPECT_EQ(shot.GetPixel(w - 2, 24), 0x0000FFu);
+  EXPECT_EQ(shot.GetPixel(w - 1, 24), ColorToPixel(0x00C0C0));  // key column over the form colour
+  const TRect close = bar->ForegroundLayout().Buttons.at(0).Rect;
+  EXPECT_EQ(close.Top, 5);
+  EXPECT_EQ(shot.GetPixel(close.Left + 7, close.Top + 7), 16u * 0x0A);
+  EXPECT_EQ(bar->TitleStripOverBackground().GetPixel(w - 1, 0), ColorToPixel(0x00C0C0));
 }
 
 // Real input: a press on the caption hands the form to the system's move loop.
