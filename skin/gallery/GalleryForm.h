@@ -7,6 +7,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/VELButton.h"
+#include "skin/VELForm.h"
 #include "skin/VELImagePanel.h"
 #include "skin/VELMgr.h"
 #include "skin/VELRadioGroup.h"
@@ -23,6 +24,8 @@ class TGalleryForm : public TForm {
   int LookCount() const { return LookGroup->ItemCount(); }
   // Selects a look as a click on its item does.
   void SelectLook(int index) { LookGroup->SetItemIndex(index); }
+  // The themed frame around the window.
+  TvelForm* FormFrame() const { return Frame; }
   // Loads a skin file as the open button does, without the file dialog. An encrypted file
   // asks for its password through askPassword (false: cancelled). Returns the message shown
   // to the user, empty when the skin was loaded and is now the form's look.
@@ -36,6 +39,10 @@ class TGalleryForm : public TForm {
 
  private:
   void ApplyLook(TvelUIStyle style, TvelFileTheme* theme);
+  // Puts the window under a themed frame: title bar, menu bar, the controls on a panel below.
+  void FrameWindow();
+  TvelForm* Frame = nullptr;
+  TvelCustomPanel* Body = nullptr;
   TvelRadioGroup* LookGroup = nullptr;
   TvelButton* RepeatBt = nullptr;
   TLabel* RepeatLb = nullptr;

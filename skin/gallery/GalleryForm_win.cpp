@@ -177,7 +177,33 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   CreateFromLayoutResource(kGalleryLayout);
 }
 
+void TGalleryForm::FrameWindow() {
+  RECT before;
+  GetClientRect(Handle(), &before);
+  std::vector<TControl*> controls;
+  for (int i = 0; i < ControlCount(); ++i) controls.push_back(Controls(i));
+  Frame = new TvelForm(this);
+  Frame->SetName("Frame");
+  Frame->SetMenu(dynamic_cast<TMainMenu*>(FindComponent("MainMenu")));
+  Body = new TvelCustomPanel(this);
+  Body->SetName("Body");
+  Body->SetParent(Frame);
+  Body->SetParentColor(true);
+  Frame->SetFormPanel(Body);
+  // The controls keep their places on the panel; the window grows by the frame's bars.
+  for (TControl* c : controls) c->SetParent(Body);
+  Frame->Realign();
+  RECT window, client;
+  GetWindowRect(Handle(), &window);
+  GetClientRect(Handle(), &client);
+  int width = window.right - window.left + before.right - Body->Width();
+  int height = window.bottom - window.top + before.bottom - Body->Height();
+  SetBounds(Left() - (width - (window.right - window.left)) / 2, Top() - (height - (window.bottom - window.top)) / 2,
+            width, height);
+}
+
 void TGalleryForm::FormCreate(TComponent*) {
+  FrameWindow();
   const TBitmap glyph = DiamondGlyph();
   for (TvelButton* b : {GlyphLeftBt, GlyphRightBt, GlyphTopBt, GlyphBottomBt}) b->SetGlyph(glyph);
   PicPanel1->SetPictureMode(TvelPictureMode::Stretch);
@@ -289,4 +315,5 @@ void RegisterGalleryClasses() {
   RegisterVelFileThemeClass();
   RegisterSkinFormClasses();
   RegisterVelMenuClasses();
+  RegisterVelFormClasses();
 }
