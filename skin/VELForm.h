@@ -108,6 +108,9 @@ class TvelForm : public TvelCustomPanel, public IvelThemable {
 
   // Shows the rule errors (a form frame as its own form panel); tests replace it.
   static std::function<void(const std::string&)> OnRuleError;
+  // Library-wide: no advice dialog when a plain main menu is placed on a framed form at
+  // design time. Off at start.
+  static bool DesignAdviceOff;
 
  private:
   friend class TvelMenuBar;

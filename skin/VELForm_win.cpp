@@ -91,6 +91,7 @@ void FillRegionFromRects(HWND window, const std::vector<TRect>& rects) {
 }  // namespace
 
 std::function<void(const std::string&)> TvelForm::OnRuleError = ShowRuleErrorBox;
+bool TvelForm::DesignAdviceOff = false;
 
 // ---------------------------------------------------------------- TvelMenuBar
 
@@ -368,7 +369,8 @@ void TvelForm::SetUIStyle(TvelUIStyle style) {
     themed->SetUIStyle(style);
   }
   if (menuBar_) menuBar_->SetColor(menuBarColor_);
-  if (autoUpdateSub_) ApplyThemeToChildren(host_, style, fileTheme_);
+  // The frame's own children: those of the host form include the frame itself.
+  if (autoUpdateSub_) ApplyThemeToChildren(this, style, fileTheme_);
   RefreshMenuBarFont();
   host_->RecalcFrame();
   Invalidate();
@@ -781,14 +783,6 @@ void TvelForm::Resize() {
 void TvelForm::Loaded() {
   TvelCustomPanel::Loaded();
   if (!host_) return;
-  if (!menu_) {
-    // A themed main menu of the host form shows in the bar without being named.
-    for (int i = 0; i < host_->ComponentCount(); ++i)
-      if (auto* themed = dynamic_cast<TvelMainMenu*>(host_->Components(i))) {
-        SetMenu(themed);
-        break;
-      }
-  }
   RebuildMenuBar();
   UpdateMinimumSize();
 }
@@ -797,7 +791,16 @@ void TvelForm::Notification(TComponent* component, TOperation operation) {
   TvelCustomPanel::Notification(component, operation);
   if (!host_) return;
   if (operation == opInsert) {
-    if (!Designing() || Loading()) return;
+    if (!Designing() || Loading() || DesignAdviceOff) return;
+    auto* main = dynamic_cast<TMainMenu*>(component);
+    if (main && !dynamic_cast<TvelMainMenu*>(main)) {
+      const std::string text = "Strongly recommend you to use \"TvelMainMenu\" instead of \"TMainMenu\".\r\n\r\n"
+                               "If you still want to use TMainForm, \r\n\r\nset " + host_->Name() +
+                               "'s MENU property to NIL please.\r\n\r\nAnd set " + Name() +
+                               "'s MENU property to this Menu when you finished designing the menu.";
+      MessageBoxW(nullptr, GbkToWide(text).c_str(), GbkToWide(Application->Title()).c_str(), MB_OK | MB_ICONINFORMATION);
+      return;
+    }
     if (auto* themed = dynamic_cast<TvelMainMenu*>(component); themed && themed->Owner() == host_ && !menu_)
       SetMenu(themed);
     return;
@@ -813,7 +816,7 @@ void TvelForm::Notification(TComponent* component, TOperation operation) {
   if (component == titleBar_) titleBar_ = nullptr;
   if (component == menuBar_) menuBar_ = nullptr;
   if (FileThemeRemoved(fileTheme_, component, operation) && !Destroying()) {
-    ApplyThemeToChildren(host_, TvelUIStyle::DeepBlue, nullptr);
+    ApplyThemeToChildren(this, TvelUIStyle::DeepBlue, nullptr);
     SetUIStyle(TvelUIStyle::DeepBlue);
   }
 }
@@ -852,18 +855,18 @@ void RegisterVelFormClasses() {
       r.ComponentRef(v, [&t](TComponent* target) { t.SetFormPanel(dynamic_cast<TWinControl*>(target)); });
     });
     c.Prop<TvelForm>("TitleBarDrawAppIcon", [](TvelForm& t, const V& v, R&) { t.SetTitleBarDrawAppIcon(R::Bool(v)); });
-    c.Prop<TvelForm>("Font.Name", [](TvelForm& t, const V& v, R&) {
-      if (t.TitleBar()) t.TitleBar()->Font().SetName(R::String(v));
-    });
-    c.Prop<TvelForm>("Font.Size", [](TvelForm& t, const V& v, R&) {
-      if (t.TitleBar()) t.TitleBar()->Font().SetSize(R::IntRange(v, -1000, 1000));
-    });
-    c.Prop<TvelForm>("Font.Height", [](TvelForm& t, const V& v, R&) {
-      if (t.TitleBar()) t.TitleBar()->Font().SetHeight(R::IntRange(v, -1000, 1000));
-    });
-    c.Prop<TvelForm>("Font.Color", [](TvelForm& t, const V& v, R&) {
-      if (t.TitleBar()) t.TitleBar()->Font().SetColor(R::Color(v));
-    });
+    // The title bar's collections and font, read by the title bar's own stored properties.
+    for (auto [own, bars] : {std::pair{"TitleBarButtons", "Buttons"}, {"TitleBarSections", "Sections"},
+                             {"Font.Name", "Font.Name"}, {"Font.Size", "Font.Size"}, {"Font.Height", "Font.Height"},
+                             {"Font.Color", "Font.Color"}, {"Font.Style", "Font.Style"},
+                             {"Font.Charset", "Font.Charset"}}) {
+      std::string name = bars;
+      c.Prop<TvelForm>(own, [name](TvelForm& t, const V& v, R& r) {
+        const TComponentClass* bar = FindComponentClass("TvelTitleBar");
+        const TPropertySetter* set = bar ? bar->FindProperty(name) : nullptr;
+        if (t.TitleBar() && set) (*set)(*t.TitleBar(), v, r);
+      });
+    }
     c.Prop<TvelForm>("Menu", [](TvelForm& t, const V& v, R& r) {
       r.ComponentRef(v, [&t](TComponent* target) { t.SetMenu(dynamic_cast<TMainMenu*>(target)); });
     });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "skin/VELControlThemes.h"
 #include "skin/VELForm.h"
 #include "skin/VELMainMenu.h"
 #include "skin/VELPublic.h"
@@ -90,6 +91,7 @@ TEST_F(FormFrameTest, TakesOverTheFrame) {
   EXPECT_EQ(form->BorderStyle(), bsDialog);  // bsSingle becomes a dialog frame
   EXPECT_EQ(GetWindowLongPtrW(Window(), GWL_STYLE) & WS_CAPTION, 0);
   EXPECT_EQ(form->Caption(), "Framed");
+  EXPECT_EQ(DefaultStyleFor(form.get()), TvelUIStyle::BlueGlass);  // new controls take the frame's style
   EXPECT_GE(SendMessageW(Window(), WM_FRAMEBORDERQUERY, 0, 0), 0);
   // The client area reaches to within a few pixels of the window's edges.
   RECT window, client;
@@ -121,6 +123,39 @@ TEST_F(FormFrameTest, TakesOverTheFrame) {
 TEST_F(FormFrameTest, SizeableKeepsItsBorderStyle) {
   Load("bsSizeable");
   EXPECT_EQ(form->BorderStyle(), bsSizeable);
+}
+
+TEST(FormFrameLayout, StoredPropertiesReachTheTitleBar) {
+  RegisterVelFormClasses();
+  TForm form(nullptr);
+  form.LoadLayout(R"(object F: TForm
+  object Frame: TvelForm
+    TitleBarCustom = True
+    UIStyle = WinXP
+    TitleBarVisible = False
+    Caption = 'Stored'
+    TitleBarButtons = <
+      item
+        ButtonType = velClose
+      end>
+    Font.Name = 'Tahoma'
+    MenuBarHeight = 30
+    RoundCorner = 5
+    Version = '1.0'
+  end
+end)");
+  auto* frame = dynamic_cast<TvelForm*>(form.FindComponent("Frame"));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(frame->TitleBarCustom());
+  EXPECT_EQ(frame->UIStyle(), TvelUIStyle::WinXP);
+  EXPECT_FALSE(frame->TitleBarVisible());
+  EXPECT_EQ(frame->FrameCaption(), "Stored");
+  EXPECT_EQ(form.Caption(), "Stored");
+  EXPECT_EQ(frame->TitleBar()->Buttons().Count(), 1);
+  EXPECT_EQ(frame->TitleBar()->Font().Name(), "Tahoma");
+  EXPECT_EQ(frame->MenuBarHeight(), 30);
+  EXPECT_EQ(frame->RoundCorner(), 5);
+  EXPECT_EQ(frame->Version(), "6.21");
 }
 
 TEST_F(FormFrameTest, ShapeFollowsSizeAndStyle) {
