@@ -808,7 +808,14 @@ const TCollectionItemProperties& ButtonProperties() {
     p.Prop<TvelTitleBarButton>("Transparent", [](TvelTitleBarButton& b, const V& v, R&) { b.SetTransparent(R::Bool(v)); });
     p.Prop<TvelTitleBarButton>("Top", [](TvelTitleBarButton& b, const V& v, R&) { b.SetTop(R::IntRange(v, -32768, 32767)); });
     p.Prop<TvelTitleBarButton>("ControlBoxMenu", [](TvelTitleBarButton& b, const V& v, R& r) {
-      r.ComponentRef(v, [&b](TComponent* target) { b.SetControlBoxMenu(dynamic_cast<TPopupMenu*>(target)); });
+      // Resolved after the whole layout is read, when the item may be gone (Buttons stored
+      // twice): found again by index.
+      TvelTitleBar* bar = b.TitleBar();
+      const int index = b.Index();
+      r.ComponentRef(v, [bar, index](TComponent* target) {
+        if (bar && index < bar->Buttons().Count())
+          bar->Buttons().Items(index)->SetControlBoxMenu(dynamic_cast<TPopupMenu*>(target));
+      });
     });
     p.Prop<TvelTitleBarButton>("Visible", [](TvelTitleBarButton& b, const V& v, R&) { b.SetVisible(R::Bool(v)); });
     p.Prop<TvelTitleBarButton>("PicNormal.Data", [](TvelTitleBarButton& b, const V& v, R&) { b.PicNormal().Assign(ReadBitmap(v)); });

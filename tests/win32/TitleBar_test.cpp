@@ -234,6 +234,7 @@ TEST_F(TitleBarTest, StoredLayoutFillsCustomSectionsAndButtons) {
     Buttons = <
       item
         ButtonType = velClose
+        ControlBoxMenu = Menu1
       end
       item
         ButtonType = velHelp
@@ -241,6 +242,8 @@ TEST_F(TitleBarTest, StoredLayoutFillsCustomSectionsAndButtons) {
       end>
     ButtonInterval = 3
     Caption = 'Stored'
+  end
+  object Menu1: TvelPopupMenu
   end
 end)");
   auto* loaded = dynamic_cast<TvelTitleBar*>(stored.FindComponent("Bar"));
@@ -252,6 +255,7 @@ end)");
   EXPECT_EQ(loaded->Buttons().Items(1)->ButtonType(), velHelp);
   EXPECT_FALSE(loaded->Buttons().Items(1)->Visible());
   EXPECT_TRUE(loaded->Buttons().Items(0)->HasPictures());
+  EXPECT_EQ(loaded->Buttons().Items(0)->ControlBoxMenu(), stored.FindComponent("Menu1"));
   EXPECT_EQ(loaded->ButtonInterval(), 3);
   EXPECT_EQ(loaded->Caption(), "Stored");
 }
