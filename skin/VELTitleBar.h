@@ -234,7 +234,6 @@ class TvelTitleBar : public TvelCustomPanel, public IvelThemable {
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  void CreateParams(TCreateParams& params) override;
 
  private:
   friend class TvelTitleBarButton;

@@ -737,11 +737,6 @@ void TvelTitleBar::DblClick() {
   }
 }
 
-void TvelTitleBar::CreateParams(TCreateParams& params) {
-  TvelCustomPanel::CreateParams(params);
-  params.style &= ~static_cast<DWORD>(WS_CLIPCHILDREN);
-}
-
 LRESULT TvelTitleBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ERASEBKGND:
