@@ -340,6 +340,46 @@ TEST_F(TitleBarTest, FileThemeSectionsButtonsAndColours) {
   EXPECT_EQ(bar->TitleStripOverBackground().GetPixel(w - 1, 0), ColorToPixel(0x00C0C0));
 }
 
+// A form frame stand-in: a panel that says it is one, on a form answering the border query.
+class TFrameHost : public TForm {
+ public:
+  using TForm::TForm;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    return msg == WM_FRAMEBORDERQUERY ? 2 : TForm::WndProc(msg, wParam, lParam);
+  }
+};
+class TFakeFrame : public TCustomControl, public IvelThemable {
+ public:
+  using TCustomControl::TCustomControl;
+  void SetFileTheme(TvelFileTheme*) override {}
+  void SetUIStyle(TvelUIStyle) override {}
+  TvelUIStyle GetUIStyle() const override { return TvelUIStyle::DeepBlue; }
+  bool IsFormFrame() const override { return true; }
+};
+
+TEST(TitleBarOnFormFrame, StripLaidOutUnderTheBorderAndButtonsRaised) {
+  TFrameHost host(nullptr);
+  host.SetBorderStyle(bsNone);
+  host.SetBounds(80, 80, 300, 200);
+  auto* frame = new TFakeFrame(&host);
+  frame->SetParent(&host);
+  frame->SetAlign(alClient);
+  auto* framed = new TvelTitleBar(&host);
+  framed->SetParent(frame);
+  framed->SetUIStyle(TvelUIStyle::DeepBlue);  // again, now that it knows its parent
+  host.Show();
+  Application->ProcessMessages();
+  const TBitmap shot = Render(*framed);
+  EXPECT_EQ(framed->Height(), 29);  // 32, less the 3 rows under the frame's top edge
+  EXPECT_EQ(framed->ButtonTop(), -1);
+  EXPECT_EQ(framed->TitleStrip().Width(), framed->Width() + 4);
+  EXPECT_EQ(framed->TitleStrip().Height(), 32);
+  TBitmap left;
+  GetThemeBitmap(TvelUIStyle::DeepBlue, 10, &left, 0, 0);
+  EXPECT_EQ(shot.GetPixel(1, 28), left.GetPixel(3, 31));  // the strip starts at (-2, -3)
+  EXPECT_EQ(framed->TitleStrip().GetPixel(3, 31), left.GetPixel(3, 31));
+}
+
 // Real input: a press on the caption hands the form to the system's move loop.
 TEST_F(TitleBarTest, DraggingTheCaptionMovesTheForm) {
   RECT before;
