@@ -109,7 +109,9 @@ void TMainForm::FormCreate(TComponent*) {
   SpeedButton1->SetGlyph(FolderGlyph());
   Image1->SetPicture(FinishPicture());
   state_.LabelPFCaption = LabelPF->Caption();
-  StartupResult r = ::FormCreate(*platform_, state_);
+  // The windows are made, still hidden, while the worker verifies the pack; showing the form
+  // would otherwise make them after the wait.
+  StartupResult r = ::FormCreate(*platform_, state_, [this] { HandleNeeded(); });
   LabelPF->SetCaption(state_.LabelPFCaption);
   if (!state_.ApplicationTitle.empty()) Application->SetTitle(state_.ApplicationTitle);
   switch (r.outcome) {

@@ -63,7 +63,7 @@ void ChooseDefaultFolder(Platform& platform, MainFormState& form) {
     form.Config.SetTargetFolder(form.LabelPFCaption + form.Config.Record().ProductFolder.Text());
 }
 
-StartupResult FormCreate(Platform& platform, MainFormState& form) {
+StartupResult FormCreate(Platform& platform, MainFormState& form, const std::function<void()>& whileVerifying) {
   // Every early end abandons a verification running on the worker.
   struct DropUnlessReady {
     MainFormState& form;
@@ -83,6 +83,12 @@ StartupResult FormCreate(Platform& platform, MainFormState& form) {
   ReadInstalledState(platform, form);
   ChooseDefaultFolder(platform, form);
   if (form.InstalledFlag && !platform.Confirm(kOverwriteQuestion)) return {StartupOutcome::DeclinedOverwrite, {}};
+  if (whileVerifying) {
+    try {
+      whileVerifying();
+    } catch (...) {
+    }
+  }
   bool packAccepted;
   try {
     if (!form.PackCheck) form.PackCheck = std::make_unique<PackVerification>();

@@ -2,6 +2,7 @@
 // record, name the application, read the record of an earlier installation, choose the
 // default folder, ask about overwriting, load and check the pack, show the first page.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "installer/MainFormState.h"
@@ -20,8 +21,11 @@ inline constexpr const char* kStagingFileName = "tmp.cx";
 
 // Runs every step in order. DeclinedOverwrite, DeclinedPack and Failed mean the caller
 // terminates the application (for Failed after showing the error box); the state keeps
-// what was set until then.
-StartupResult FormCreate(Platform& platform, MainFormState& form);
+// what was set until then. whileVerifying, when given, runs just before the start-up waits
+// for the pack's checksum, once the questions before it are answered: work that shows
+// nothing (making the hidden window) then overlaps the verification. Its errors are
+// swallowed: the same work is done again, and reports, where it would have been done.
+StartupResult FormCreate(Platform& platform, MainFormState& form, const std::function<void()>& whileVerifying = {});
 
 // The steps, each usable on its own.
 // The removable-drive probe: LabelPFCaption becomes the root of the last removable drive.

@@ -206,6 +206,44 @@ TEST_F(StartupTest, DamagedPackAsks) {
   EXPECT_EQ(s.PageIndex, 0);
 }
 
+// The work overlapped with the verification runs once the overwrite question is answered
+// Yes and before the mismatch question; a throwing one changes nothing.
+TEST_F(StartupTest, WorkWhileVerifyingRunsBeforeTheChecksumIsNeeded) {
+  struct Case {
+    const char* what;
+    bool installed, goodSum, throws;
+    std::deque<bool> answers;
+    StartupOutcome outcome;
+    int runs;
+    size_t dialogsBefore;  // dialogs already shown when it ran
+  } cases[] = {
+      {"first start", false, true, false, {}, StartupOutcome::Ready, 1, 0},
+      {"overwrite answered Yes", true, true, false, {true}, StartupOutcome::Ready, 1, 1},
+      {"overwrite answered No", true, true, false, {false}, StartupOutcome::DeclinedOverwrite, 0, 0},
+      {"damaged pack declined", false, false, false, {false}, StartupOutcome::DeclinedPack, 1, 0},
+      {"it throws", false, true, true, {}, StartupOutcome::Ready, 1, 0},
+  };
+  for (const Case& c : cases) {
+    FakePlatform f;
+    f.exePath = fake.exePath;
+    f.AddDir("D:\\Downloads");
+    if (c.installed) f.SetRegDword(RegRoot::LocalMachine, kStateKey, "Setup", 1);
+    f.confirmAnswers = c.answers;
+    product.Install(f, c.goodSum);
+    MainFormState s;
+    int runs = 0;
+    size_t dialogsBefore = 0;
+    StartupResult r = FormCreate(f, s, [&] {
+      ++runs;
+      dialogsBefore = f.dialogs.size();
+      if (c.throws) throw std::runtime_error("no window");
+    });
+    EXPECT_EQ(r.outcome, c.outcome) << c.what;
+    EXPECT_EQ(runs, c.runs) << c.what;
+    EXPECT_EQ(dialogsBefore, c.dialogsBefore) << c.what;
+  }
+}
+
 TEST_F(StartupTest, UnwritableExecutableFolderFailsWithTheCreationError) {
   fake.unwritableFolders.insert("D:\\DOWNLOADS");
   StartupResult r = Start();
