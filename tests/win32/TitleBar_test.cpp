@@ -187,6 +187,22 @@ TEST_F(TitleBarTest, ButtonWithoutAPictureIsNeitherDrawnNorHot) {
   EXPECT_EQ(bar->HotIndex(), 1);
 }
 
+TEST_F(TitleBarTest, HelpAndCustomButtonsFireTheirEvents) {
+  bar->Buttons().Add()->SetButtonType(velHelp);
+  TvelTitleBarButton* custom = bar->Buttons().Add();  // velCustom: pictures of its own
+  for (TvelPicture* p : {&custom->PicNormal(), &custom->PicMouseOn(), &custom->PicMouseDown()}) p->Assign(TBitmap(12, 12));
+  std::vector<int> help, customs;
+  bar->OnHelpBtnClick = [&](TComponent* sender, int index) { help.push_back(sender == bar ? index : -1); };
+  bar->OnCustomBtnsClick = [&](TComponent* sender, int index) { customs.push_back(sender == bar ? index : -1); };
+  Render(*bar);
+  Click(ButtonAt(4));
+  Click(ButtonAt(5));
+  EXPECT_EQ(help, std::vector<int>{4});
+  EXPECT_EQ(customs, std::vector<int>{5});
+  EXPECT_TRUE(IsWindowVisible(Window()));
+  EXPECT_FALSE(IsZoomed(Window()));
+}
+
 TEST_F(TitleBarTest, LongCaptionEndsInEllipsis) {
   bar->SetCaption(std::string(200, 'W'));
   Render(*bar);
