@@ -1,6 +1,7 @@
 // Host implementation of TFileStream over POSIX file descriptors. Paths are used as
 // given (the host tools pass host paths).
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -51,4 +52,10 @@ int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin) {
   int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
   off_t r = ::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), whence);
   return r < 0 ? -1 : static_cast<int64_t>(r);
+}
+
+int64_t TFileStream::Size() {
+  struct stat st;
+  if (::fstat(static_cast<int>(handle_), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
 }

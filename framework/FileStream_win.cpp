@@ -57,3 +57,9 @@ int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin) {
   if (!SetFilePointerEx(reinterpret_cast<HANDLE>(handle_), dist, &pos, method)) return -1;
   return pos.QuadPart;
 }
+
+int64_t TFileStream::Size() {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &size)) return -1;
+  return size.QuadPart;
+}

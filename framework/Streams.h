@@ -87,6 +87,8 @@ class TFileStream : public TStream {
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
+  // Asks the system for the file's size in one call, leaving the position alone; -1 on failure.
+  int64_t Size() override;
   const std::string& FileName() const { return path_; }
 
  private:

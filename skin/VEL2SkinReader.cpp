@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -15,35 +17,55 @@ using namespace skin2;
 
 namespace {
 
-constexpr size_t kInputBlock = 16 * 1024;
-constexpr size_t kOutputBuffer = 64 * 1024;
+constexpr size_t kInputBlock = 64 * 1024;
+// The output goes to the file in pieces of at most this size; an entry that fits (the usual
+// skin) is decoded in one call and written with one write.
+constexpr size_t kMaxOutputBuffer = 256 * 1024;
+constexpr size_t kMinOutputBuffer = 4 * 1024;
+// A container up to this size is read whole with one call and parsed in memory: its
+// directory walk then costs no seeks and small reads of the file.
+constexpr int64_t kWholeArchiveLimit = 16 << 20;
 
 // The raw Deflate stream of an entry, from the archive (decrypted on the fly when the entry
 // is encrypted), decoded into the output file. Returns why it stopped short (a broken
 // stream, a read or write error, more output than the entry declares), or nullptr when the
-// final block was decoded; produced counts every decoded byte.
-const char* InflateEntry(TFileStream& in, ZipCryptoKeys* keys, TFileStream& out, uint64_t declaredSize,
-                         uint64_t& produced) {
+// final block was decoded; produced counts every decoded byte. An archive held in memory
+// is decoded in place from its position on, without copying.
+const char* InflateEntry(TStream& in, TMemoryStream* inMemory, ZipCryptoKeys* keys, TFileStream& out,
+                         uint64_t declaredSize, uint64_t& produced) {
   z_stream zs{};
   if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return "the decoder cannot start";
-  std::unique_ptr<uint8_t[]> inBuf(new uint8_t[kInputBlock]);
-  std::unique_ptr<uint8_t[]> outBuf(new uint8_t[kOutputBuffer]);
+  // One byte beyond the declared size is room enough to see a stream that runs over it.
+  const size_t outSize =
+      static_cast<size_t>(std::clamp<uint64_t>(declaredSize + 1, kMinOutputBuffer, kMaxOutputBuffer));
+  std::unique_ptr<uint8_t[]> inBuf(inMemory ? nullptr : new uint8_t[kInputBlock]);
+  std::unique_ptr<uint8_t[]> outBuf(new uint8_t[outSize]);
   const char* why = nullptr;
   for (;;) {
     if (zs.avail_in == 0) {
-      size_t n = in.Read(inBuf.get(), kInputBlock);
+      uint8_t* next = inBuf.get();
+      size_t n;
+      if (inMemory) {
+        // All that follows, at once; a second round means the data ended too early.
+        int64_t at = inMemory->Position(), size = inMemory->Size();
+        n = at < size ? static_cast<size_t>(size - at) : 0;
+        next = inMemory->MutableMemory() + at;
+        inMemory->Seek(0, SeekOrigin::End);
+      } else {
+        n = in.Read(inBuf.get(), kInputBlock);
+      }
       if (n == 0) {
         why = "the file ends before the entry's Deflate stream does";
         break;
       }
-      if (keys) keys->Decrypt(inBuf.get(), n);
-      zs.next_in = inBuf.get();
+      if (keys) keys->Decrypt(next, n);
+      zs.next_in = next;
       zs.avail_in = static_cast<uInt>(n);
     }
     zs.next_out = outBuf.get();
-    zs.avail_out = static_cast<uInt>(kOutputBuffer);
+    zs.avail_out = static_cast<uInt>(outSize);
     int r = inflate(&zs, Z_NO_FLUSH);
-    size_t got = kOutputBuffer - zs.avail_out;
+    size_t got = outSize - zs.avail_out;
     produced += got;
     // Never write beyond the declared size: a small archive must not fill the disk.
     if (produced > declaredSize) {
@@ -77,11 +99,14 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
   if (reason) reason->clear();
   if (!FileExists(archivePath))
     return Fail(reason, 1, FolderExists(archivePath) ? "is a folder" : "no such file, or not a regular file");
-  std::optional<TFileStream> in;
+  std::optional<TFileStream> file;
+  TMemoryStream whole;
+  TStream* in = nullptr;
   uint16_t flags = 0, modTime = 0, method = 8;
   uint32_t crc = 0, declaredSize = 0, localOffset = 0;
   try {
-    in.emplace(archivePath, FileMode::OpenRead);
+    file.emplace(archivePath, FileMode::OpenRead);
+    in = &*file;
     uint8_t head[4];
     in->ReadBuffer(head, sizeof head);
     if (head[0] != 'S' || head[1] != 'K') return Fail(reason, 1, "not a skin file (it does not begin with \"SK\")");
@@ -89,6 +114,14 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
     // The end record must be the last bytes: an archive comment is not allowed.
     int64_t size = in->Size();
     if (size < kEndRecordSize) return Fail(reason, 1, "too short for a skin file");
+    if (size <= kWholeArchiveLimit) {
+      Bytes bytes(static_cast<size_t>(size));
+      std::memcpy(bytes.data(), head, sizeof head);
+      in->ReadBuffer(bytes.data() + sizeof head, bytes.size() - sizeof head);
+      file.reset();
+      whole.Adopt(std::move(bytes));
+      in = &whole;
+    }
     int64_t endPos = size - kEndRecordSize;
     uint8_t end[kEndRecordSize];
     in->SetPosition(endPos);
@@ -162,7 +195,7 @@ int ExtractZipEntry(const std::string& archivePath, const std::string& entryName
           return Fail(reason, 2, "encrypted, and the password is wrong");
         }
       }
-      stop = InflateEntry(*in, keys ? &*keys : nullptr, *out, declaredSize, produced);
+      stop = InflateEntry(*in, in == &whole ? &whole : nullptr, keys ? &*keys : nullptr, *out, declaredSize, produced);
     } catch (const Exception&) {
     }
     bool ok = stop == nullptr;
@@ -262,9 +295,7 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& skinFilePath, const st
   // The temporary file must go on every path out of here, exceptions included.
   struct TempFile {
     const std::string& path;
-    ~TempFile() {
-      if (FileExists(path)) RemoveFile(path);
-    }
+    ~TempFile() { RemoveFile(path); }  // fails harmlessly when no file was made
   } guard{temp};
 
   std::string why;
