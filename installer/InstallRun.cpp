@@ -167,8 +167,9 @@ void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view, Pack
   const std::string folder = config.TargetFolder();
   const int count = config.FileCount();
   SliceSource pack(form.PackResource, config, folder, access);
-  // Folders made or found in this run are not walked again level by level: with a deep
-  // target folder that walk would cost more than writing a small file.
+  // Folders made or found in this run are not walked again level by level, nor is one that
+  // exists already: with a deep target folder that walk would cost more than writing a
+  // small file.
   std::set<std::string> folders;
   for (int i = 0; i < count; ++i) {
     const SetupFileEntry& row = config.File(i);
@@ -179,7 +180,7 @@ void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view, Pack
     if (t.inside) {
       std::string parent = FolderPart(t.path);
       if (!folders.count(parent)) {
-        if (!MakeDirs(platform, parent)) continue;
+        if (!platform.DirectoryExists(parent) && !MakeDirs(platform, parent)) continue;
         folders.insert(parent);
       }
     }
