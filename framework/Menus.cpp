@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "framework/ImageList.h"
+
 namespace {
 // Command identifiers of live items. WM_COMMAND carries 16 bits; 0 and the dialog IDs
 // below 0x100 are left alone. Never destroyed: items of forms that the application frees at
@@ -48,6 +50,25 @@ std::string ShortCutToText(TShortCut shortCut) {
   if (shortCut & scAlt) text += "Alt+";
   text += name;
   return text;
+}
+
+char MenuAccelerator(const std::string& caption) {
+  for (size_t i = 0; i < caption.size(); ++i) {
+    const auto c = static_cast<unsigned char>(caption[i]);
+    if (c >= 0x81 && c <= 0xFE) {  // a GBK lead byte: its trail byte is no '&'
+      ++i;
+      continue;
+    }
+    if (c != '&' || i + 1 >= caption.size()) continue;
+    const auto next = static_cast<unsigned char>(caption[i + 1]);
+    if (next == '&') {
+      ++i;
+      continue;
+    }
+    if (next >= 0x80) return 0;
+    return static_cast<char>(next >= 'a' && next <= 'z' ? next - 'a' + 'A' : next);
+  }
+  return 0;
 }
 
 // ---------------------------------------------------------------- TMenuItem
@@ -164,6 +185,7 @@ void TMenuItem::Click() {
 TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) { items_->rootMenu_ = this; }
 
 TMenu::~TMenu() {
+  if (images_) RemoveFreeNotification(images_);
   DestroyHandle();
   items_->rootMenu_ = nullptr;
   items_->Free();
@@ -172,6 +194,22 @@ TMenu::~TMenu() {
 void TMenu::SetOwnerDraw(bool v) {
   ownerDraw_ = v;
   MenuChanged(nullptr);
+}
+
+void TMenu::SetImages(TImageList* images) {
+  if (images == images_) return;
+  if (images_) RemoveFreeNotification(images_);
+  images_ = images;
+  if (images) FreeNotification(images);
+  if (!Loading() && !Destroying()) MenuChanged(nullptr);
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component && component == images_) {
+    images_ = nullptr;
+    if (!Destroying()) MenuChanged(nullptr);
+  }
 }
 
 TMenuItem* TMenu::FindItem(int command) const {
@@ -203,6 +241,7 @@ void RegisterMenuClasses() {
   using R = TReader;
   using V = TLayoutValue;
   if (FindComponentClass("TMenuItem")) return;
+  RegisterImageListClass();
   auto& item = RegisterComponentClass<TMenuItem>("TMenuItem", "TComponent");
   item.Prop<TMenuItem>("Caption", [](TMenuItem& t, const V& v, R&) { t.SetCaption(R::String(v)); });
   item.Prop<TMenuItem>("ShortCut", [](TMenuItem& t, const V& v, R&) { t.SetShortCut(R::IntRange(v, 0, 0xFFFF)); });
@@ -226,6 +265,9 @@ void RegisterMenuClasses() {
 
   auto& menu = RegisterComponentClass("TMenu", "TComponent");
   menu.Prop<TMenu>("OwnerDraw", [](TMenu& t, const V& v, R&) { t.SetOwnerDraw(R::Bool(v)); });
+  menu.Prop<TMenu>("Images", [](TMenu& t, const V& v, R& r) {
+    r.ComponentRef(v, [&t](TComponent* target) { t.SetImages(dynamic_cast<TImageList*>(target)); });
+  });
   for (const char* ignored : {"AutoHotkeys", "AutoLineReduction", "BiDiMode", "ParentBiDiMode", "Left", "Top"})
     menu.Property(ignored, [](TComponent&, const V&, R&) {});
   RegisterComponentClass<TMainMenu>("TMainMenu", "TMenu");

@@ -14,6 +14,7 @@
 #include "framework/Streaming.h"
 
 class TCanvas;
+class TImageList;
 class TMenu;
 class TControl;
 
@@ -114,6 +115,9 @@ class TMenu : public TComponent {
   virtual bool OwnerDraw() const { return ownerDraw_; }
   virtual void SetOwnerDraw(bool v);
   bool IsMainMenu() const { return mainMenu_; }
+  // The list item images (ImageIndex) come from; owned elsewhere, dropped when destroyed.
+  virtual TImageList* Images() const { return images_; }
+  virtual void SetImages(TImageList* images);
 
   // The item of a command anywhere in this menu's tree; null when none.
   TMenuItem* FindItem(int command) const;
@@ -130,6 +134,7 @@ class TMenu : public TComponent {
   bool HandleAllocated() const { return handle_ != nullptr; }
 
   void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
   // An item of the tree (or the tree's shape) changed. Overrides call the base.
   virtual void MenuChanged(TMenuItem* item);
 
@@ -137,6 +142,7 @@ class TMenu : public TComponent {
   bool mainMenu_ = false;
   // Where the built menu is shown, so a rebuild can show the new one (a form's window).
   void* window_ = nullptr;
+  TImageList* images_ = nullptr;
 
  private:
   void DestroyHandle();
@@ -168,11 +174,16 @@ class TPopupMenu : public TMenu {
   TNotifyEvent OnPopup;
 };
 
+// The accelerator letter of a caption: the character after a single '&' ("&&" is a literal
+// ampersand; double-byte characters are skipped whole), upper-cased; 0 when there is none.
+char MenuAccelerator(const std::string& caption);
+
 // The system's menu font (Windows), in the menu-text colour.
 TFont MenuFont();
 
 // The window messages menus answer: WM_COMMAND from a menu, WM_MEASUREITEM and WM_DRAWITEM
-// for menu items. True (with the result) when msg was one of them.
+// for menu items, WM_MENUCHAR (owner-drawn items have no text the system could search for
+// the accelerator letter). True (with the result) when msg was one of them.
 bool HandleMenuMessage(unsigned msg, uintptr_t wParam, intptr_t lParam, intptr_t& result);
 
 // Makes TMenuItem, TMainMenu and TPopupMenu known to stored layouts.

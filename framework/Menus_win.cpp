@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
+#include "framework/ImageList.h"
 #include "framework/Menus.h"
 #include "framework/Text.h"
 
@@ -124,6 +126,10 @@ void TMenu::DrawItem(TMenuItem& item, TCanvas& canvas, const TRect& rect, bool s
     TRect mark{rect.Left + 2, rect.Top, rect.Left + 18, rect.Bottom};
     canvas.DrawText(item.RadioItem() ? "\xA1\xF1" : "\xA1\xCC", mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
+  const TImageList* images = Images();
+  if (images && !item.Checked() && item.ImageIndex() >= 0 && item.ImageIndex() < images->Count())
+    images->Draw(canvas, rect.Left + 2, rect.Top + (rect.Height() - images->Height()) / 2, item.ImageIndex(),
+                 item.Enabled());
   TRect text{rect.Left + 20, rect.Top, rect.Right - 4, rect.Bottom};
   canvas.DrawText(item.Caption(), text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   std::string shortcut = item.ShortCutText();
@@ -171,6 +177,27 @@ bool HandleMenuMessage(unsigned msg, uintptr_t wParam, intptr_t lParam, intptr_t
         }
       }
       return false;
+    case WM_MENUCHAR: {
+      // The item of this menu whose caption's accelerator is the key: chosen (a sub-menu opens).
+      HMENU menu = reinterpret_cast<HMENU>(lParam);
+      const wchar_t key = static_cast<wchar_t>(LOWORD(wParam));
+      if (!menu || key >= 0x80) return false;
+      const int count = GetMenuItemCount(menu);
+      for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+        TMenuItem* item = ItemOf(info.wID);
+        if (!item || !item->GetParentMenu()) continue;
+        const char letter = MenuAccelerator(item->Caption());
+        if (letter && letter == static_cast<char>(std::toupper(static_cast<int>(key)))) {
+          result = MAKELRESULT(i, MNC_EXECUTE);
+          return true;
+        }
+      }
+      return false;
+    }
     case WM_MEASUREITEM: {
       auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (!mis || mis->CtlType != ODT_MENU) return false;

@@ -13,6 +13,9 @@ class TvelMainMenu : public TMainMenu, public TvelMenuSkin {
   const char* ClassName() const override { return "TvelMainMenu"; }
   bool OwnerDraw() const override { return true; }
   void SetOwnerDraw(bool) override {}
+  // None while the menu's own check-mark list is in use; assigning none brings it back.
+  TImageList* Images() const override;
+  void SetImages(TImageList* images) override;
   // Stored whatever the style.
   void SetMenuItemHeight(int v) override { look_.MenuItemHeight = v; }
   void MeasureItem(TMenuItem& item, TCanvas& canvas, int& width, int& height) override;
@@ -26,10 +29,10 @@ class TvelMainMenu : public TMainMenu, public TvelMenuSkin {
   void MenuChanged(TMenuItem* item) override;
 
  protected:
-  // The own list: one image, the check mark.
-  int ImageCount() const override { return 1; }
-  void DrawImage(TBitmap& target, int index, int x, int y, bool greyed) const override;
+  const TImageList* ItemImages() const override;
+  const TImageList* CheckMarkImages() const override;
 
  private:
-  TvelForm* formFrame_ = nullptr;  // told of changes; null when none shows the menu
+  TImageList* ownImages_;  // owned: the check mark, read on first use
+  TvelForm* formFrame_ = nullptr;
 };

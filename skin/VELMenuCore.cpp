@@ -111,7 +111,7 @@ TvelMenuItemLayout LayoutMenuItem(const TvelMenuLook& look, TvelUIStyle style, c
       out.CheckFrameRect = Bounds(x - 2, r.Top + 1, 19, 19);
       out.CheckFillColor = look.SelectedColor;
     } else {
-      out.CheckMark = true;
+      (item.Radio ? out.RadioMark : out.CheckMark) = true;
       out.CheckMarkAt = {x, r.Top + 3};
     }
   }
@@ -121,6 +121,33 @@ TvelMenuItemLayout LayoutMenuItem(const TvelMenuLook& look, TvelUIStyle style, c
   }
   out.Greyed = !item.Enabled;
   return out;
+}
+
+void DrawMenuRadioMark(TBitmap& target, int x, int y, uint32_t pixel) {
+  // Coverage of a disc of radius 3.5 around the cell's centre, from 4 x 4 samples a pixel.
+  constexpr double kCentre = 8.0, kRadius = 3.5;
+  for (int row = 4; row < 12; ++row)
+    for (int col = 4; col < 12; ++col) {
+      const int tx = x + col, ty = y + row;
+      if (tx < 0 || ty < 0 || tx >= target.Width() || ty >= target.Height()) continue;
+      int inside = 0;
+      for (int sy = 0; sy < 4; ++sy)
+        for (int sx = 0; sx < 4; ++sx) {
+          const double dx = col + (sx + 0.5) / 4 - kCentre, dy = row + (sy + 0.5) / 4 - kCentre;
+          inside += dx * dx + dy * dy <= kRadius * kRadius;
+        }
+      if (inside) target.SetPixel(tx, ty, MixPixel(target.GetPixel(tx, ty), pixel, inside / 16.0));
+    }
+}
+
+TvelFlatMenuFrame FlatMenuFrameGeometry(const TRect& w) {
+  TvelFlatMenuFrame f;
+  f.Outer = {w.Left, w.Top + 1, w.Right - 1, w.Bottom - 1};
+  f.Inner = f.Outer.Inflate(-1, -1);
+  f.Edges[0] = {w.Left, w.Bottom - 1, w.Right, w.Bottom};
+  f.Edges[1] = {w.Right - 1, w.Top, w.Right, w.Bottom};
+  f.Edges[2] = {w.Left, w.Top, w.Right, w.Top + 1};
+  return f;
 }
 
 uint32_t FlatMenuFrameColor(TvelUIStyle style, bool fileThemeReady,

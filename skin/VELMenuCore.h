@@ -45,6 +45,7 @@ struct TvelMenuItemState {
   bool Selected = false;
   bool Enabled = true;
   bool Checked = false;
+  bool Radio = false;  // a radio item: checked, it shows a round dot instead of the check mark
   bool Default = false;
   int ImageIndex = -1;
   int ImageCount = 0;  // images in the menu's Images
@@ -80,7 +81,8 @@ struct TvelMenuItemLayout {
   TRect CheckFrameRect;
   uint32_t CheckFillColor = 0;
   bool CheckMark = false;  // the check-mark image
-  TPoint CheckMarkAt;
+  bool RadioMark = false;  // or, for a radio item, the dot (DrawMenuRadioMark) in TextColor
+  TPoint CheckMarkAt;      // top-left corner of either, a 16 x 16 cell
   bool Image = false;  // the item's image from Images
   TPoint ImageAt;
   bool Greyed = false;  // check mark and image drawn greyed
@@ -88,6 +90,20 @@ struct TvelMenuItemLayout {
 
 TvelMenuItemLayout LayoutMenuItem(const TvelMenuLook& look, TvelUIStyle style, const TvelMenuItemState& item,
                                   const TRect& r);
+
+// The radio item's mark: a round dot of the given pixel colour (0x00RRGGBB), smoothed at its
+// edge, in the middle of the 16 x 16 cell at (x, y) where a check mark would be; clipped to
+// target.
+void DrawMenuRadioMark(TBitmap& target, int x, int y, uint32_t pixel);
+
+// A flat menu window's frame over its screen rectangle window = (L, T, R, B): one-pixel
+// outlines Outer (outer colour) and Inner (white) just inside it, then the edge colour filling
+// the bottom row, the right column and the top row, drawn in that order.
+struct TvelFlatMenuFrame {
+  TRect Outer, Inner;
+  TRect Edges[3];  // bottom row, right column, top row
+};
+TvelFlatMenuFrame FlatMenuFrameGeometry(const TRect& window);
 
 // The frame colour of a flat menu window: the file theme's form colour, else built-in item 15.
 uint32_t FlatMenuFrameColor(TvelUIStyle style, bool fileThemeReady, const std::function<int32_t(int index)>& fileColor);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/Canvas.h"
+#include "framework/ImageList.h"
 #include "framework/Menus.h"
 #include "skin/VELMenuCore.h"
 #include "skin/VELMgr.h"
@@ -53,9 +54,10 @@ class TvelMenuSkin : public IvelThemable {
   void DrawSkinItem(TMenuItem& item, TCanvas& canvas, const TRect& rect, bool selected) const;
 
  protected:
-  // Images the menu draws item images from: count, and image index drawn at (x, y).
-  virtual int ImageCount() const { return 0; }
-  virtual void DrawImage(TBitmap&, int, int, int, bool) const {}
+  // The list item images are drawn from (the menu's Images; none: no item images) and the
+  // list whose first image is the check mark (the popup menus' shared one).
+  virtual const TImageList* ItemImages() const { return menu_.Images(); }
+  virtual const TImageList* CheckMarkImages() const;
   // Drops the file theme when it is destroyed (the menu's Notification calls this).
   void ThemeRemoved(TComponent* component);
   TvelMenuLook look_;
@@ -80,7 +82,12 @@ class TvelPopupMenu : public TPopupMenu, public TvelMenuSkin {
   void Notification(TComponent* component, TOperation operation) override;
 };
 
-// Loads MENU_CHECKED: the check-mark image, its white pixels transparent.
-void DrawMenuCheckMark(TBitmap& target, int x, int y, bool greyed);
+// Fills an empty list with MENU_CHECKED, its white pixels transparent; the list holds it at 0.
+void LoadMenuCheckMark(TImageList& list);
+// The check-mark list all popup menus share, made when the unit starts, freed when it ends.
+TImageList& PopupCheckMarkImages();
+// Redraws the dropped-down menu window's frame flat over the window's screen rectangle
+// (FlatMenuFrameGeometry): outer and edge are TColors.
+void DrawFlatMenuFrame(HWND window, TColor outer, TColor edge);
 // Makes TvelPopupMenu and TvelMainMenu known to stored layouts.
 void RegisterVelMenuClasses();

@@ -3,6 +3,7 @@
 #include "skin/VELPopupMenu.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/Streaming.h"
 #include "skin/VELCheckBox.h"
@@ -67,43 +68,64 @@ void TvelMenuSkin::MeasureSkinItem(TMenuItem& item, TCanvas& canvas, int& width,
   height = size.Y;
 }
 
-void DrawMenuCheckMark(TBitmap& target, int x, int y, bool greyed) {
+void LoadMenuCheckMark(TImageList& list) {
+  if (list.Count() > 0) return;
   TBitmap mark;
   LoadSkinBitmap("MENU_CHECKED", mark);
-  const uint32_t white = 0xFFFFFF;
-  if (greyed)
-    for (int row = 0; row < mark.Height(); ++row)
-      for (int col = 0; col < mark.Width(); ++col)
-        if (mark.GetPixel(col, row) != white) mark.SetPixel(col, row, 0x808080);
-  StretchCopy(target, Bounds(x, y, mark.Width(), mark.Height()), mark, {0, 0, mark.Width(), mark.Height()}, &white);
+  list.AddMasked(mark, clWhite);
 }
 
 namespace {
-// Draws flat over the dropped-down menu window's frame, on the desktop's device context.
-void DrawFlatMenuFrame(HWND window, COLORREF outer, COLORREF edge) {
-  RECT w;
-  GetWindowRect(window, &w);
-  WindowDC dc(nullptr);
-  TCanvas c(dc.dc());
-  c.Brush.Style = bsSolid;
-  c.Brush.Color = outer;
-  c.FrameRect({w.left, w.top + 1, w.right - 1, w.bottom - 1});
-  c.Brush.Color = clWhite;
-  c.FrameRect({w.left + 1, w.top + 2, w.right - 2, w.bottom - 2});
-  c.Pen.Color = edge;
-  c.MoveTo(w.left, w.bottom - 1);
-  c.LineTo(w.right - 1, w.bottom - 1);
-  c.LineTo(w.right - 1, w.top);
-  c.LineTo(w.left, w.top);
+// Made when the unit starts; the bitmap is read on first use, as the skin's bitmap source
+// may be set up later.
+std::unique_ptr<TImageList> popupCheckMarks(new TImageList(nullptr));
+}  // namespace
+
+TImageList& PopupCheckMarkImages() {
+  LoadMenuCheckMark(*popupCheckMarks);
+  return *popupCheckMarks;
+}
+
+const TImageList* TvelMenuSkin::CheckMarkImages() const { return &PopupCheckMarkImages(); }
+
+namespace {
+// The window when it is a dropped-down menu's (class #32768), else null.
+HWND IsMenuWindow(HWND window) {
+  wchar_t name[8] = {};
+  return window && GetClassNameW(window, name, 8) && lstrcmpW(name, L"#32768") == 0 ? window : nullptr;
 }
 }  // namespace
+
+void DrawFlatMenuFrame(HWND window, TColor outer, TColor edge) {
+  RECT w;
+  if (!GetWindowRect(window, &w)) return;
+  const TvelFlatMenuFrame f = FlatMenuFrameGeometry({w.left, w.top, w.right, w.bottom});
+  // The window's own DC with its origin at the screen's: the same pixels as the desktop's DC
+  // gives on Windows, where Wine shows desktop drawing over a window only until the window's
+  // next update, which the menu makes right after drawing its items.
+  HDC dc = GetWindowDC(window);
+  if (!dc) return;
+  SetWindowOrgEx(dc, w.left, w.top, nullptr);
+  {
+    TCanvas c(dc);
+    c.Brush.Style = bsSolid;
+    c.Brush.Color = outer;
+    c.FrameRect(f.Outer);
+    c.Brush.Color = clWhite;
+    c.FrameRect(f.Inner);
+    c.Brush.Color = edge;
+    for (const TRect& r : f.Edges) c.FillRect(r);
+  }
+  ReleaseDC(window, dc);
+}
 
 void TvelMenuSkin::DrawSkinItem(TMenuItem& item, TCanvas& canvas, const TRect& rect, bool selected) const {
   if (rect.Empty()) return;
   TvelUIStyle style;
   const bool fromFile = UseFileTheme(fileTheme_ && fileTheme_->Ready(), uiStyle_, style);
+  // Only a dropped-down menu's own window: a main menu's bar items draw on the form.
   if (look_.FlatMenu)
-    if (HWND window = WindowFromDC(canvas.Handle()))
+    if (HWND window = IsMenuWindow(WindowFromDC(canvas.Handle())))
       DrawFlatMenuFrame(window, clBlack,
                         ResolveSystemColor(FlatMenuFrameColor(uiStyle_, fromFile,
                                                               [this](int i) { return fileTheme_->GetColor(i); })));
@@ -114,8 +136,11 @@ void TvelMenuSkin::DrawSkinItem(TMenuItem& item, TCanvas& canvas, const TRect& r
   state.Enabled = item.Enabled();
   state.Checked = item.Checked();
   state.Default = item.Default();
+  state.Radio = item.RadioItem();
   state.ImageIndex = item.ImageIndex();
-  state.ImageCount = ImageCount();
+  const TImageList* checks = CheckMarkImages();
+  const TImageList* images = ItemImages();
+  state.ImageCount = images ? images->Count() : 0;
   state.RightToLeft = RightToLeft;
   const std::string shortcut = item.ShortCutText();
   // Measured with the font the text is drawn in.
@@ -141,8 +166,10 @@ void TvelMenuSkin::DrawSkinItem(TMenuItem& item, TCanvas& canvas, const TRect& r
     FillRectColor(buffer, l.CheckFrameRect, clBlack);
     FillRectColor(buffer, l.CheckFrameRect.Inflate(-1, -1), ResolveSystemColor(l.CheckFillColor));
   }
-  if (l.CheckMark) DrawMenuCheckMark(buffer, l.CheckMarkAt.X, l.CheckMarkAt.Y, l.Greyed);
-  if (l.Image) DrawImage(buffer, item.ImageIndex(), l.ImageAt.X, l.ImageAt.Y, l.Greyed);
+  if (l.CheckMark && checks) checks->DrawTo(buffer, l.CheckMarkAt.X, l.CheckMarkAt.Y, 0, !l.Greyed);
+  if (l.RadioMark)
+    DrawMenuRadioMark(buffer, l.CheckMarkAt.X, l.CheckMarkAt.Y, ColorToPixel(ResolveSystemColor(l.TextColor)));
+  if (l.Image && images) images->DrawTo(buffer, l.ImageAt.X, l.ImageAt.Y, item.ImageIndex(), !l.Greyed);
   {
     TBitmapCanvas c(buffer);
     if (l.Framed) {
@@ -241,6 +268,8 @@ void RegisterVelMenuClasses() {
   RegisterVelFileThemeClass();
   RegisterLook<TvelPopupMenu>(RegisterComponentClass<TvelPopupMenu>("TvelPopupMenu", "TPopupMenu"));
   auto& main = RegisterComponentClass<TvelMainMenu>("TvelMainMenu", "TMainMenu");
-  main.Property("Images", [](TComponent&, const V&, R&) {});  // the framework has no image lists
+  main.Prop<TvelMainMenu>("Images", [](TvelMainMenu& t, const V& v, R& r) {
+    r.ComponentRef(v, [&t](TComponent* target) { t.SetImages(dynamic_cast<TImageList*>(target)); });
+  });
   RegisterLook<TvelMainMenu>(main);
 }

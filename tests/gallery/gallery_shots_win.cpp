@@ -1,7 +1,8 @@
 // Starts the skin gallery, clicks every item of its look group in turn and keeps a screenshot
 // of the window in each look: look-1-MacOS.png ... look-6-Blue.ssk.png; then, in the same
 // look, of its popup menu opened by a right click with the second item selected:
-// menu-1-MacOS.png ... menu-6-Blue.ssk.png.
+// menu-1-MacOS.png ... menu-6-Blue.ssk.png; and of its main menu's View drop-down opened from
+// the keyboard (Alt+V): mainmenu-1-MacOS.png ... mainmenu-6-Blue.ssk.png.
 // Usage: gallery_shots GALLERY.EXE SHOTS_FOLDER (either path Unix or Windows). Exit 77 when
 // there is no X display to take screenshots from.
 #include <windows.h>
@@ -71,6 +72,27 @@ bool ShootPopup(HWND form, const std::string& path) {
   return shot;
 }
 
+// Opens the main menu's View drop-down as Alt+V does, selects its third item (the
+// keyboard opens it with the first selected), keeps a screenshot of it and closes the menu.
+bool ShootMainMenu(HWND form, const std::string& path) {
+  PostMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, 'v');
+  auto open = [] {
+    HWND m = FindWindowW(L"#32768", nullptr);
+    return m && IsWindowVisible(m) ? m : nullptr;
+  };
+  HWND menu = robot::WaitFor(open, 5000);
+  if (!menu) return false;
+  for (int i = 0; i < 2; ++i) {
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(menu, WM_KEYUP, VK_DOWN, 0xC0000001);
+  }
+  Sleep(500);
+  const bool shot = robot::Screenshot(menu, path);
+  for (int i = 0; i < 2; ++i) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  robot::WaitFor([&] { return open() ? nullptr : form; }, 5000);
+  return shot;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -119,6 +141,13 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("%s\n", menuPath.c_str());
     } else {
       std::fprintf(stderr, "no screenshot of the open menu: %s\n", menuPath.c_str());
+      ++failures;
+    }
+    const std::string mainPath = UnixPath(folder) + "/mainmenu" + ShotName(static_cast<int>(i), robot::Text(looks[i])).substr(4);
+    if (ShootMainMenu(form, mainPath)) {
+      std::printf("%s\n", mainPath.c_str());
+    } else {
+      std::fprintf(stderr, "no screenshot of the open main menu: %s\n", mainPath.c_str());
       ++failures;
     }
     if (!gallery.Running()) {

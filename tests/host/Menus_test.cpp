@@ -139,4 +139,13 @@ TEST(Menus, ShortCutNames) {
   for (const Row& r : rows) EXPECT_EQ(ShortCutToText(r.shortCut), r.text) << r.shortCut;
 }
 
+TEST(Menus, AcceleratorLetters) {
+  struct Row {
+    const char* caption;
+    char key;
+  } rows[] = {{"&File", 'F'},       {"\xCE\xC4\xBC\xFE(&f)", 'F'}, {"a&&b", 0},  {"&&&x", 'X'},
+              {"x&", 0},            {"Save &As", 'A'},             {"plain", 0}, {"\xA1&", 0}};
+  for (const Row& r : rows) EXPECT_EQ(MenuAccelerator(r.caption), r.key) << r.caption;
+}
+
 }  // namespace

@@ -162,4 +162,43 @@ TEST(VELMenuCore, MacOSBitmapsImagesAndRightToLeft) {
   EXPECT_EQ(l.LineTo, (TPoint{90, 2}));
 }
 
+TEST(VELMenuCore, RadioMarkInsteadOfCheckMark) {
+  TvelMenuLook look;
+  ApplyMenuStyle(look, TvelUIStyle::DeepBlue, false, nullptr);
+  TvelMenuItemState radio{"A"};
+  radio.Checked = radio.Radio = true;
+  TvelMenuItemLayout l = LayoutMenuItem(look, TvelUIStyle::DeepBlue, radio, {0, 0, 120, 20});
+  EXPECT_TRUE(l.RadioMark);
+  EXPECT_FALSE(l.CheckMark);
+  EXPECT_EQ(l.CheckMarkAt, (TPoint{4, 3}));
+  radio.ImageIndex = 0;  // with an image: the frame, as for a check item
+  radio.ImageCount = 1;
+  l = LayoutMenuItem(look, TvelUIStyle::DeepBlue, radio, {0, 0, 120, 20});
+  EXPECT_FALSE(l.RadioMark);
+  EXPECT_TRUE(l.CheckFrame);
+
+  // A round dot in the cell's middle, solid inside, blended at its edge, clipped.
+  TBitmap b(16, 16);
+  b.Fill(0xFFFFFF);
+  DrawMenuRadioMark(b, 0, 0, 0x000000);
+  EXPECT_EQ(b.GetPixel(7, 7), 0u);
+  EXPECT_EQ(b.GetPixel(8, 8), 0u);
+  EXPECT_EQ(b.GetPixel(2, 2), 0xFFFFFFu);
+  EXPECT_EQ(b.GetPixel(4, 4), 0xFFFFFFu);  // outside the disc's corner
+  const uint32_t edge = b.GetPixel(4, 7);
+  EXPECT_TRUE(edge != 0 && edge != 0xFFFFFFu);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(b.GetPixel(x, y), b.GetPixel(15 - x, 15 - y)) << x << "," << y;
+  DrawMenuRadioMark(b, -10, 12, 0x000000);  // mostly outside: no crash
+}
+
+TEST(VELMenuCore, FlatMenuFrameGeometry) {
+  const TvelFlatMenuFrame f = FlatMenuFrameGeometry({100, 50, 200, 150});
+  EXPECT_EQ(f.Outer, (TRect{100, 51, 199, 149}));
+  EXPECT_EQ(f.Inner, (TRect{101, 52, 198, 148}));
+  EXPECT_EQ(f.Edges[0], (TRect{100, 149, 200, 150}));  // bottom row B - 1
+  EXPECT_EQ(f.Edges[1], (TRect{199, 50, 200, 150}));   // right column R - 1
+  EXPECT_EQ(f.Edges[2], (TRect{100, 50, 200, 51}));    // top row T
+}
+
 }  // namespace

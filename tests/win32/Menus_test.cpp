@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
+#include "framework/ImageList.h"
 #include "framework/Menus.h"
 #include "skin/VELMainMenu.h"
 #include "skin/VELPopupMenu.h"
@@ -34,10 +36,20 @@ HWND OpenMenuWindow() {
   EnumWindows(FindVisibleMenu, reinterpret_cast<LPARAM>(&found));
   return found;
 }
+// Or what it does instead, given the open menu's window.
+std::function<void(HWND)> robotAction;
+UINT_PTR robotTimer = 0;
 void CALLBACK RobotTimer(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = OpenMenuWindow();
   if (!menu) return;
   KillTimer(nullptr, id);
+  robotTimer = 0;
+  if (robotAction) {
+    auto action = std::move(robotAction);
+    robotAction = nullptr;
+    action(menu);
+    return;
+  }
   for (UINT key : robotKeys) {
     PostMessageW(menu, WM_KEYDOWN, key, 1);
     PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
@@ -46,7 +58,18 @@ void CALLBACK RobotTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }
 void TypeIntoNextMenu(std::vector<UINT> keys) {
   robotKeys = std::move(keys);
-  SetTimer(nullptr, 0, 30, RobotTimer);
+  robotTimer = SetTimer(nullptr, 0, 30, RobotTimer);
+}
+void ActOnNextMenu(std::function<void(HWND)> action) {
+  robotAction = std::move(action);
+  robotTimer = SetTimer(nullptr, 0, 30, RobotTimer);
+}
+// Stops a robot whose menu never opened, so it cannot act on a later one.
+void StopRobot() {
+  if (robotTimer) KillTimer(nullptr, robotTimer);
+  robotTimer = 0;
+  robotKeys.clear();
+  robotAction = nullptr;
 }
 
 const char* kLayout = R"(object MenuForm: TForm
@@ -302,7 +325,249 @@ TEST(VelMenus, DrawnItemPixelsPerStyle) {
   ASSERT_GE(mx, 0);
   EXPECT_EQ(DrawOne(popup, *item, false).GetPixel(4 + mx, 3 + my), mark.GetPixel(mx, my));
   item->SetEnabled(false);
-  EXPECT_EQ(DrawOne(popup, *item, false).GetPixel(4 + mx, 3 + my), 0x808080u);
+  EXPECT_EQ(DrawOne(popup, *item, false).GetPixel(4 + mx, 3 + my), GreyedPixel(mark.GetPixel(mx, my)));
+}
+
+// 16 x 16 images in one colour each, their top-left pixel in the mask colour.
+TImageList* SolidImages(TComponent* owner, std::initializer_list<uint32_t> pixels) {
+  auto* list = new TImageList(owner);
+  TBitmap strip(16 * static_cast<int>(pixels.size()), 16);
+  int x = 0;
+  for (uint32_t p : pixels) {
+    FillRectColor(strip, {x, 0, x + 16, 16}, PixelToColor(p));
+    strip.SetPixel(x, 0, 0xFF00FF);
+    x += 16;
+  }
+  list->AddMasked(strip, clFuchsia);
+  return list;
+}
+
+TEST(VelMenus, ImagesCheckFramesAndRadioMarks) {
+  RegisterVelMenuClasses();
+  TvelPopupMenu popup(nullptr);
+  popup.SetUIStyle(TvelUIStyle::DeepBlue);
+  const TvelMenuLook& look = popup.Look();
+  TImageList* images = SolidImages(&popup, {0xFF0000, 0x0000FF});
+  popup.SetImages(images);
+  TMenuItem* item = AddItem(popup, "Open");
+  item->SetImageIndex(1);
+  EXPECT_EQ(DrawOne(popup, *item, false).GetPixel(12, 11), 0x0000FFu);
+  item->SetEnabled(false);
+  EXPECT_EQ(DrawOne(popup, *item, false).GetPixel(12, 11), GreyedPixel(0x0000FF));
+  item->SetEnabled(true);
+  // Checked with an image: a 19 x 19 black frame at (2, 1), SelectedColor inside, the image
+  // over it (its transparent corner shows the fill).
+  item->SetChecked(true);
+  TBitmap checked = DrawOne(popup, *item, false);
+  EXPECT_EQ(At(checked, 2, 1), 0u);
+  EXPECT_EQ(At(checked, 20, 19), 0u);
+  EXPECT_EQ(At(checked, 3, 2), ResolveSystemColor(look.SelectedColor));
+  EXPECT_EQ(At(checked, 4, 3), ResolveSystemColor(look.SelectedColor));
+  EXPECT_EQ(checked.GetPixel(5, 3), 0x0000FFu);
+  // A checked radio item without an image: a dot in the text colour where the check mark goes.
+  TMenuItem* radio = AddItem(popup, "Small");
+  radio->SetRadioItem(true);
+  radio->SetChecked(true);
+  EXPECT_EQ(At(DrawOne(popup, *radio, false), 12, 11), ResolveSystemColor(look.FontColor));
+  EXPECT_EQ(At(DrawOne(popup, *radio, true), 12, 11), ResolveSystemColor(look.SelectedFontColor));
+
+  // A main menu reads no Images while its own check-mark list serves (image 0 is the mark).
+  TvelMainMenu main(nullptr);
+  EXPECT_EQ(main.Images(), nullptr);
+  TMenuItem* marked = AddItem(main, "Mark");
+  marked->SetImageIndex(0);
+  TBitmap mark;
+  LoadSkinBitmap("MENU_CHECKED", mark);
+  EXPECT_EQ(DrawOne(main, *marked, false).GetPixel(12, 11), mark.GetPixel(8, 8));
+  TImageList* given = SolidImages(nullptr, {0x00FF00});
+  main.SetImages(given);
+  EXPECT_EQ(main.Images(), given);
+  EXPECT_EQ(DrawOne(main, *marked, false).GetPixel(12, 11), 0x00FF00u);
+  main.SetImages(nullptr);
+  EXPECT_EQ(main.Images(), nullptr);
+  main.SetImages(given);
+  given->Free();  // the given list goes: the own one serves again
+  EXPECT_EQ(main.Images(), nullptr);
+  EXPECT_EQ(DrawOne(main, *marked, false).GetPixel(12, 11), mark.GetPixel(8, 8));
+}
+
+// A form with a themed main menu, chosen from by a robot through the keyboard and the mouse.
+const char* kThemedLayout = R"(object MenuForm: TForm
+  BorderStyle = bsNone
+  ClientWidth = 300
+  ClientHeight = 200
+  Menu = MainMenu1
+  object MainMenu1: TvelMainMenu
+    object FileItem: TMenuItem
+      Caption = '&File'
+      object OpenItem: TMenuItem
+        Caption = '&Open'
+        OnClick = Chosen
+      end
+      object GoneItem: TMenuItem
+        Caption = '&Gone'
+        Enabled = False
+        OnClick = Chosen
+      end
+      object WrapItem: TMenuItem
+        Caption = '&Wrap'
+        AutoCheck = True
+      end
+      object SmallItem: TMenuItem
+        Caption = '&Small'
+        RadioItem = True
+        AutoCheck = True
+        Checked = True
+      end
+      object LargeItem: TMenuItem
+        Caption = '&Large'
+        RadioItem = True
+        AutoCheck = True
+      end
+    end
+  end
+end)";
+
+class ThemedMainMenuRobot : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterVelMenuClasses();
+    form = std::make_unique<TForm>(nullptr);
+    form->AddMethod("Chosen", [this](TComponent* sender) { chosen.push_back(sender->Name()); });
+    form->LoadLayout(kThemedLayout);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Application->ProcessMessages();
+  }
+  void TearDown() override { StopRobot(); }
+  TMenuItem* Item(const char* name) { return dynamic_cast<TMenuItem*>(form->FindComponent(name)); }
+  // Opens File as Alt+F does and types the letter into the drop-down.
+  void ChooseByKeys(UINT letter) {
+    TypeIntoNextMenu({letter});
+    SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    StopRobot();
+    Application->ProcessMessages();  // the chosen item's command is posted
+  }
+  std::unique_ptr<TForm> form;
+  std::vector<std::string> chosen;
+};
+
+TEST_F(ThemedMainMenuRobot, ChosenByKeyboard) {
+  ASSERT_NE(GetMenu(form->Handle()), nullptr);
+  ChooseByKeys('O');
+  EXPECT_EQ(chosen, std::vector<std::string>{"OpenItem"});
+  ChooseByKeys('G');  // disabled: nothing runs
+  EXPECT_EQ(chosen.size(), 1u);
+  ChooseByKeys('W');
+  EXPECT_TRUE(Item("WrapItem")->Checked());
+  ChooseByKeys('W');
+  EXPECT_FALSE(Item("WrapItem")->Checked());
+  ChooseByKeys('L');
+  EXPECT_TRUE(Item("LargeItem")->Checked());
+  EXPECT_FALSE(Item("SmallItem")->Checked());
+}
+
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  // To the thread, not the drop-down: its window goes with the first Escape, and what was
+  // posted to it with it.
+  if (OpenMenuWindow())
+    for (int i = 0; i < 3; ++i) PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 1);
+}
+// A real click at a screen point: the cursor moves there and the button goes down and up.
+void ClickScreen(POINT p) {
+  SetCursorPos(p.x, p.y);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+}
+POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+TEST_F(ThemedMainMenuRobot, ChosenByMouse) {
+  HWND window = form->Handle();
+  HMENU bar = GetMenu(window);
+  ASSERT_NE(bar, nullptr);
+  RECT file;
+  ASSERT_TRUE(GetMenuItemRect(window, bar, 0, &file));
+  // A click on the bar opens File; the robot clicks an item of the drop-down.
+  auto clickItem = [&](int index) {
+    bool acted = false;
+    ActOnNextMenu([&, index](HWND menu) {
+      RECT r;
+      // A check toggled rebuilds the menu: ask for the current one.
+      GetMenuItemRect(window, GetSubMenu(GetMenu(window), 0), static_cast<UINT>(index), &r);
+      ClickScreen(Centre(r));
+      // Should the click miss, a second timer closes the menu instead of leaving the test
+      // waiting. (Posted keys would come before the click: input is read after posted messages.)
+      SetTimer(nullptr, 0, 1000, CloseOpenMenu);
+      (void)menu;
+      acted = true;
+    });
+    ClickScreen(Centre(file));
+    for (int i = 0; i < 200 && !acted; ++i) {
+      Application->ProcessMessages();
+      Sleep(10);
+    }
+    StopRobot();
+    for (int i = 0; i < 10; ++i) {
+      Application->ProcessMessages();
+      Sleep(10);
+    }
+    return acted;
+  };
+  ASSERT_TRUE(clickItem(0)) << "the drop-down did not open";
+  EXPECT_EQ(chosen, std::vector<std::string>{"OpenItem"});
+  clickItem(1);  // disabled
+  EXPECT_EQ(chosen.size(), 1u);
+  clickItem(2);
+  EXPECT_TRUE(Item("WrapItem")->Checked());
+  clickItem(4);
+  EXPECT_TRUE(Item("LargeItem")->Checked());
+  EXPECT_FALSE(Item("SmallItem")->Checked());
+}
+
+TEST(VelMenus, FlatMenuFrameOnScreen) {
+  RegisterVelMenuClasses();
+  TvelPopupMenu popup(nullptr);
+  popup.SetUIStyle(TvelUIStyle::DeepBlue);
+  popup.SetFlatMenu(true);
+  AddItem(popup, "Open");
+  AddItem(popup, "Close");
+  const COLORREF edge = ResolveSystemColor(FlatMenuFrameColor(TvelUIStyle::DeepBlue, false, nullptr));
+  static RECT w;
+  static std::map<std::string, COLORREF> seen;
+  seen.clear();
+  // Once the menu is open and has had time to show its drawing, the screen is read.
+  struct Reader {
+    static void CALLBACK Read(HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      HWND menu = OpenMenuWindow();
+      if (!menu) return;
+      GetWindowRect(menu, &w);
+      HDC screen = GetDC(nullptr);
+      const int mid = (w.top + w.bottom) / 2, x = (w.left + w.right) / 2;
+      seen["left outer"] = GetPixel(screen, w.left, mid);
+      seen["left white"] = GetPixel(screen, w.left + 1, mid);
+      seen["right outer"] = GetPixel(screen, w.right - 2, mid);
+      seen["right edge"] = GetPixel(screen, w.right - 1, mid);
+      seen["top edge"] = GetPixel(screen, x, w.top);
+      seen["top outer"] = GetPixel(screen, x, w.top + 1);
+      seen["bottom edge"] = GetPixel(screen, x, w.bottom - 1);
+      ReleaseDC(nullptr, screen);
+      PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    }
+  };
+  ActOnNextMenu([](HWND) { SetTimer(nullptr, 0, 400, Reader::Read); });
+  popup.Popup(60, 60);
+  StopRobot();
+  ASSERT_FALSE(seen.empty()) << "the menu did not open";
+  EXPECT_GT(w.right - w.left, 20);
+  const std::map<std::string, COLORREF> expected = {
+      {"left outer", 0},     {"left white", 0xFFFFFF}, {"right outer", 0}, {"right edge", edge},
+      {"top edge", edge},    {"top outer", 0},         {"bottom edge", edge}};
+  for (const auto& [where, color] : expected) EXPECT_EQ(seen[where], color) << where;
 }
 
 }  // namespace
