@@ -81,6 +81,8 @@ class TToolBar : public TCustomControl {
   // The button drawn hot, or null.
   TToolButton* HotButton() const;
   // Drops the button's menu item's sub-items down under the button and runs the chosen one.
+  // While it is open, the pointer over another button with a menu, or Left and Right, move
+  // to that button's drop-down.
   void DropDown(TToolButton* button);
   // Where the buttons go for a client width (the layout AlignControls applies).
   std::vector<TRect> ButtonRects(int clientWidth);
@@ -97,6 +99,10 @@ class TToolBar : public TCustomControl {
   friend class TToolButton;
   void ButtonGone(TToolButton* button);
   int ButtonWidth(TToolButton* button);
+  // One drop-down; the button whose drop-down is to follow, or null.
+  TToolButton* DropDownOnce(TToolButton* button);
+  // The next visible, enabled button with a menu from index from in direction step; -1 when none.
+  int NeighbourWithMenu(int from, int step) const;
 
  private:
   std::vector<TToolButton*> buttons_;

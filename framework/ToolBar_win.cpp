@@ -9,6 +9,34 @@
 
 namespace {
 constexpr int kButtonMargin = 7;  // left and right of a caption
+
+// While a bar's drop-down is open: the menu loop's messages are offered to this first, so
+// the pointer over another button or Left and Right move to the neighbouring drop-down.
+std::function<bool(MSG&)> menuLoopFilter;
+
+LRESULT CALLBACK MenuLoopFilter(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == MSGF_MENU && menuLoopFilter && menuLoopFilter(*reinterpret_cast<MSG*>(lParam))) return 1;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK CountVisibleMenu(HWND w, LPARAM count) {
+  wchar_t cls[16] = {};
+  GetClassNameW(w, cls, 16);
+  if (lstrcmpW(cls, L"#32768") == 0 && IsWindowVisible(w)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// Whether the highlighted item of menu opens a sub-menu of its own.
+bool HighlightedOpensSubMenu(HMENU menu) {
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE | MIIM_SUBMENU;
+    if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info) && (info.fState & MFS_HILITE))
+      return info.hSubMenu != nullptr;
+  }
+  return false;
+}
 }  // namespace
 
 // ---------------------------------------------------------------- TToolButton
@@ -257,16 +285,30 @@ bool TToolBar::DialogChar(int ch, TShiftState shift) {
   return false;
 }
 
+int TToolBar::NeighbourWithMenu(int from, int step) const {
+  int n = ButtonCount();
+  for (int k = 1; k < n; ++k) {
+    int i = ((from + step * k) % n + n) % n;
+    TToolButton* b = buttons_[static_cast<size_t>(i)];
+    if (b->Visible() && b->Enabled() && b->MenuItem() && b->MenuItem()->Count() > 0) return i;
+  }
+  return -1;
+}
+
 void TToolBar::DropDown(TToolButton* button) {
-  TMenuItem* item = button ? button->MenuItem() : nullptr;
+  while (button) button = DropDownOnce(button);
+}
+
+TToolButton* TToolBar::DropDownOnce(TToolButton* button) {
+  TMenuItem* item = button->MenuItem();
   TMenu* menu = item ? item->GetParentMenu() : nullptr;
-  if (!menu || item->Count() == 0) return;
+  if (!menu || item->Count() == 0) return nullptr;
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_SUBMENU;
   if (!GetMenuItemInfoW(static_cast<HMENU>(menu->Handle()), static_cast<UINT>(item->Command()), FALSE, &info) ||
       !info.hSubMenu)
-    return;
+    return nullptr;
   TForm* form = ParentForm();
   HWND owner = form ? form->Handle() : Handle();
   RECT r{button->Left(), button->Top(), button->Left() + button->Width(), button->Top() + button->Height()};
@@ -276,17 +318,53 @@ void TToolBar::DropDown(TToolButton* button) {
   button->SetHot(true);
   button->SetDown(true);
   Repaint();
+  const int current = static_cast<int>(std::find(buttons_.begin(), buttons_.end(), button) - buttons_.begin());
+  int next = -1;
+  menuLoopFilter = [&](MSG& msg) {
+    if (msg.message == WM_MOUSEMOVE) {
+      POINT pt = msg.pt;
+      if (WindowFromPoint(pt) != Handle()) return false;
+      ScreenToClient(Handle(), &pt);
+      for (int i = 0; i < ButtonCount(); ++i) {
+        TToolButton* b = buttons_[static_cast<size_t>(i)];
+        if (i == current || !b->BoundsRect().Contains({pt.x, pt.y})) continue;
+        if (b->Enabled() && b->MenuItem() && b->MenuItem()->Count() > 0) {
+          next = i;
+          EndMenu();
+          return true;
+        }
+      }
+      return false;
+    }
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_LEFT && msg.wParam != VK_RIGHT)) return false;
+    // Only from the drop-down itself, not from a sub-menu opened inside it.
+    int open = 0;
+    EnumWindows(CountVisibleMenu, reinterpret_cast<LPARAM>(&open));
+    if (open != 1 || (msg.wParam == VK_RIGHT && HighlightedOpensSubMenu(info.hSubMenu))) return false;
+    next = NeighbourWithMenu(current, msg.wParam == VK_RIGHT ? 1 : -1);
+    if (next < 0) return false;
+    EndMenu();
+    return true;
+  };
+  UniqueHook hook(SetWindowsHookExW(WH_MSGFILTER, MenuLoopFilter, nullptr, GetCurrentThreadId()));
   UINT command = TrackPopupMenuEx(info.hSubMenu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL,
                                   r.left, r.bottom, owner, &params);
+  hook.reset();
+  menuLoopFilter = nullptr;
   PostMessageW(owner, WM_NULL, 0, 0);
   // The bar may have been rebuilt while the menu was open.
-  if (std::find(buttons_.begin(), buttons_.end(), button) != buttons_.end()) {
+  bool stillHere = std::find(buttons_.begin(), buttons_.end(), button) != buttons_.end();
+  if (stillHere) {
     POINT pt;
     GetCursorPos(&pt);
     button->SetDown(false);
     button->SetHot(WindowFromPoint(pt) == Handle() && PtInRect(&r, pt));
   }
-  if (command) menu->DispatchCommand(static_cast<int>(command));
+  if (command) {
+    menu->DispatchCommand(static_cast<int>(command));
+    return nullptr;
+  }
+  return stillHere && next >= 0 && next < ButtonCount() ? buttons_[static_cast<size_t>(next)] : nullptr;
 }
 
 void RegisterToolBarClasses() {

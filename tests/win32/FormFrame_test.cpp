@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,13 @@ const char* kLayout = R"(object Host: TForm
       Caption = '&File'
       object OpenItem: TMenuItem
         Caption = '&Open'
+        OnClick = Chosen
+      end
+    end
+    object EditItem: TMenuItem
+      Caption = '&Edit'
+      object CopyItem: TMenuItem
+        Caption = '&Copy'
         OnClick = Chosen
       end
     end
@@ -105,8 +113,8 @@ TEST_F(FormFrameTest, TakesOverTheFrame) {
   ASSERT_NE(frame->MenuBar(), nullptr);
   EXPECT_EQ(frame->TitleBar()->Top(), 0);
   EXPECT_EQ(frame->MenuBar()->Top(), frame->TitleBar()->Height());
-  ASSERT_EQ(frame->MenuBar()->ButtonCount(), 2);
-  EXPECT_FALSE(frame->MenuBar()->Buttons(1)->Enabled());
+  ASSERT_EQ(frame->MenuBar()->ButtonCount(), 3);
+  EXPECT_FALSE(frame->MenuBar()->Buttons(2)->Enabled());
   EXPECT_EQ(GetMenu(Window()), nullptr);  // the menu lives in the bar
   // A second frame on the same form stays inert; the frame cannot be its own form panel.
   auto* second = new TvelForm(form.get());
@@ -205,6 +213,25 @@ TEST_F(FormFrameTest, MenuBarOpensTheMainMenu) {
   SendMessageW(Window(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
   menu_robot::Stop(timer);
   EXPECT_EQ(chosen.size(), 2u);
+  // Left in the open drop-down moves to the neighbouring one: the disabled Help is skipped,
+  // so it wraps round to Edit.
+  auto* edit = dynamic_cast<TMenuItem*>(form->FindComponent("EditItem"));
+  std::function<void(HWND)> inEdit = [&](HWND menu) {
+    MENUITEMINFOW info{sizeof info, MIIM_SUBMENU};
+    GetMenuItemInfoW(static_cast<HMENU>(edit->GetParentMenu()->Handle()), edit->Command(), FALSE, &info);
+    if (reinterpret_cast<HMENU>(SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0)) != info.hSubMenu) {
+      timer = menu_robot::ActOnNextMenu(inEdit);
+      return;
+    }
+    menu_robot::Keys(menu, {VK_DOWN, VK_RETURN});
+  };
+  timer = menu_robot::ActOnNextMenu([&](HWND menu) {
+    menu_robot::Keys(menu, {VK_LEFT});
+    timer = menu_robot::ActOnNextMenu(inEdit);
+  });
+  SendMessageW(Window(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  menu_robot::Stop(timer);
+  EXPECT_EQ(chosen.back(), "CopyItem");
 }
 
 TEST_F(FormFrameTest, AltSpaceOpensTheControlBoxMenuBelowTheTitleBar) {
