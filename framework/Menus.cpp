@@ -196,19 +196,21 @@ void TMenu::SetOwnerDraw(bool v) {
   MenuChanged(nullptr);
 }
 
+bool TMenu::GoingAway() const { return Destroying() || (Owner() && Owner()->Destroying()); }
+
 void TMenu::SetImages(TImageList* images) {
   if (images == images_) return;
   if (images_) RemoveFreeNotification(images_);
   images_ = images;
   if (images) FreeNotification(images);
-  if (!Loading() && !Destroying()) MenuChanged(nullptr);
+  if (!Loading() && !GoingAway()) MenuChanged(nullptr);
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == opRemove && component && component == images_) {
     images_ = nullptr;
-    if (!Destroying()) MenuChanged(nullptr);
+    if (!GoingAway()) MenuChanged(nullptr);
   }
 }
 

@@ -143,6 +143,8 @@ class TMenu : public TComponent {
   // Where the built menu is shown, so a rebuild can show the new one (a form's window).
   void* window_ = nullptr;
   TImageList* images_ = nullptr;
+  // The menu or its owner is being destroyed: nothing is rebuilt.
+  bool GoingAway() const;
 
  private:
   void DestroyHandle();

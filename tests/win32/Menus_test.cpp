@@ -392,6 +392,22 @@ TEST(VelMenus, ImagesCheckFramesAndRadioMarks) {
   EXPECT_EQ(DrawOne(main, *marked, false).GetPixel(12, 11), mark.GetPixel(8, 8));
 }
 
+TEST(ImageListOnCanvas, DrawsOverWhatIsThere) {
+  TImageList* list = SolidImages(nullptr, {0x0000FF});
+  TBitmap target(20, 20);
+  target.Fill(0x00FF00);
+  {
+    TBitmapCanvas canvas(target);
+    list->Draw(canvas, 2, 2, 0);
+    list->Draw(canvas, 10, 10, 1);  // no such image
+  }
+  GdiFlush();
+  EXPECT_EQ(target.GetPixel(2, 2), 0x00FF00u);  // the image's transparent corner
+  EXPECT_EQ(target.GetPixel(3, 2), 0x0000FFu);
+  EXPECT_EQ(target.GetPixel(19, 19), 0x00FF00u);
+  list->Free();
+}
+
 // A form with a themed main menu, chosen from by a robot through the keyboard and the mouse.
 const char* kThemedLayout = R"(object MenuForm: TForm
   BorderStyle = bsNone
