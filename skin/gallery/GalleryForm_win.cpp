@@ -6,6 +6,8 @@
 // After windows.h: the lean Windows headers leave the file dialogs out.
 #include <commdlg.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -58,6 +60,25 @@ TBitmap TilePicture() {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) b.SetPixel(x, y, ((x / 8) ^ (y / 8)) ? 0xE6EEF8 : 0xC9D8EE);
   return b;
+}
+
+// Three frames of the title bar's custom "stay on top" button, as large as the help button:
+// a diamond on the key colour, lighter under the pointer and darker while pressed.
+std::array<TBitmap, 3> PinPictures(int width, int height) {
+  std::array<TBitmap, 3> frames;
+  const uint32_t faces[3] = {0xDCE8F8, 0xFFFFFF, 0x9DB8E0};
+  for (int f = 0; f < 3; ++f) {
+    TBitmap b(std::max(width, 9), std::max(height, 9));
+    b.Fill(0xFF00FF);
+    const int cx = b.Width() / 2, cy = b.Height() / 2, r = std::min(cx, cy) - 2;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x) {
+        const int d = std::abs(x - cx) + std::abs(y - cy);
+        if (d <= r) b.SetPixel(x, y, d == r ? 0x1D4E9A : faces[f]);
+      }
+    frames[f] = std::move(b);
+  }
+  return frames;
 }
 
 // ---- the password prompt: a dialog template built in memory, so no resource is needed
@@ -190,6 +211,24 @@ void TGalleryForm::FrameWindow() {
   Body->SetParent(Frame);
   Body->SetParentColor(true);
   Frame->SetFormPanel(Body);
+  // Beside the four standard buttons: help, and a custom one that keeps the window on top.
+  TvelTitleBar* bar = Frame->TitleBar();
+  TvelTitleBarButton* help = bar->Buttons().Add();
+  help->SetButtonType(velHelp);
+  TvelTitleBarButton* pin = bar->Buttons().Add();
+  std::array<TBitmap, 3> pins = PinPictures(help->PicNormal().Width(), help->PicNormal().Height());
+  pin->PicNormal().Assign(std::move(pins[0]));
+  pin->PicMouseOn().Assign(std::move(pins[1]));
+  pin->PicMouseDown().Assign(std::move(pins[2]));
+  pin->SetTransparent(true);
+  bar->OnHelpBtnClick = [](TComponent*, int) {
+    ShowMessage("皮肤控件库演示：“外观”一组切换全部控件与窗口框架的外观，"
+                "“打开皮肤文件”载入任意 .ssk 皮肤文件。");
+  };
+  bar->OnCustomBtnsClick = [this](TComponent*, int) {
+    const bool onTop = (GetWindowLongPtrW(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    SetWindowPos(Handle(), onTop ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
   // The controls keep their places on the panel; the window grows by the frame's bars.
   for (TControl* c : controls) c->SetParent(Body);
   Frame->Realign();

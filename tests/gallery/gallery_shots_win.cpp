@@ -1,8 +1,11 @@
-// Starts the skin gallery, clicks every item of its look group in turn and keeps a screenshot
-// of the window in each look: look-1-MacOS.png ... look-6-Blue.ssk.png; then, in the same
-// look, of its popup menu opened by a right click with the second item selected:
-// menu-1-MacOS.png ... menu-6-Blue.ssk.png; and of its main menu's View drop-down opened from
-// the keyboard (Alt+V): mainmenu-1-MacOS.png ... mainmenu-6-Blue.ssk.png.
+// Starts the skin gallery (a window under its themed frame), clicks every item of its look
+// group in turn and keeps, in each look N:
+//   look-N-LOOK.png             the window, active;
+//   menu-N-LOOK.png             its popup menu opened by a right click, second item selected;
+//   mainmenu-N-LOOK.png         its main menu's View drop-down opened from the keyboard (Alt+V);
+//   frame-N-LOOK-inactive.png   the window inactive;
+//   frame-N-LOOK-maximized.png  the window maximized (then restored).
+// LOOK is the ASCII tail of the look's caption (MacOS ... Blue.ssk).
 // Usage: gallery_shots GALLERY.EXE SHOTS_FOLDER (either path Unix or Windows). Exit 77 when
 // there is no X display to take screenshots from.
 #include <windows.h>
@@ -31,12 +34,16 @@ std::string UnixPath(const std::wstring& p) {
   return out;
 }
 
-// The ASCII tail of an item's text ("皮肤文件 Blue.ssk" gives "Blue.ssk").
+// "-N-" and the ASCII tail of look N's caption ("皮肤文件 Blue.ssk" gives "-6-Blue.ssk").
 std::string ShotName(int index, const std::wstring& text) {
   std::wstring tail = text.substr(text.find_last_of(L' ') == std::wstring::npos ? 0 : text.find_last_of(L' ') + 1);
   std::string ascii;
   for (wchar_t c : tail) ascii += c < 128 ? static_cast<char>(c) : '_';
-  return "look-" + std::to_string(index + 1) + "-" + ascii + ".png";
+  std::string name = "-";  // built step by step: GCC 12 mis-warns (-Wrestrict) on "-" + string chains
+  name += std::to_string(index + 1);
+  name += '-';
+  name += ascii;
+  return name;
 }
 
 // Waits until neither the window nor any of its children has anything left to paint.
@@ -50,37 +57,18 @@ void WaitPainted(HWND form) {
   Sleep(300);  // the X server shows what Wine drew a moment later
 }
 
-// Opens the form's popup menu with a right click, selects its second item, keeps a
-// screenshot of the menu and closes it with Escape.
-bool ShootPopup(HWND form, const std::string& path) {
-  PostMessageW(form, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(200, 120));
-  PostMessageW(form, WM_RBUTTONUP, 0, MAKELPARAM(200, 120));
-  auto open = [] {
-    HWND m = FindWindowW(L"#32768", nullptr);
-    return m && IsWindowVisible(m) ? m : nullptr;
-  };
-  HWND menu = robot::WaitFor(open, 5000);
-  if (!menu) return false;
-  for (int i = 0; i < 2; ++i) {
-    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
-    PostMessageW(menu, WM_KEYUP, VK_DOWN, 0xC0000001);
-  }
-  Sleep(500);
-  const bool shot = robot::Screenshot(menu, path);
-  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-  robot::WaitFor([&] { return open() ? nullptr : form; }, 5000);
-  return shot;
+HWND OpenMenuWindow() {
+  HWND m = FindWindowW(L"#32768", nullptr);
+  return m && IsWindowVisible(m) ? m : nullptr;
 }
 
-// Opens the main menu's View drop-down as Alt+V does, selects its third item (the
-// keyboard opens it with the first selected), keeps a screenshot of it and closes the menu.
-bool ShootMainMenu(HWND form, const std::string& path) {
-  PostMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, 'v');
-  auto open = [] {
-    HWND m = FindWindowW(L"#32768", nullptr);
-    return m && IsWindowVisible(m) ? m : nullptr;
-  };
-  HWND menu = robot::WaitFor(open, 5000);
+// Waits for the drop-down that open() brings up, selects its third row (the keyboard opens a
+// main menu with the first selected, a right click with none: two presses either way), keeps
+// a screenshot of it and closes the menu with Escape.
+template <class Open>
+bool ShootMenu(HWND form, Open open, const std::string& path) {
+  open();
+  HWND menu = robot::WaitFor(OpenMenuWindow, 5000);
   if (!menu) return false;
   for (int i = 0; i < 2; ++i) {
     PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
@@ -89,7 +77,7 @@ bool ShootMainMenu(HWND form, const std::string& path) {
   Sleep(500);
   const bool shot = robot::Screenshot(menu, path);
   for (int i = 0; i < 2; ++i) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-  robot::WaitFor([&] { return open() ? nullptr : form; }, 5000);
+  robot::WaitFor([&] { return OpenMenuWindow() ? nullptr : form; }, 5000);
   return shot;
 }
 
@@ -126,30 +114,38 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   int failures = 0;
-  for (size_t i = 0; i < looks.size(); ++i) {
-    robot::Click(looks[i]);
-    WaitPainted(form);
-    const std::string path = UnixPath(folder) + "/" + ShotName(static_cast<int>(i), robot::Text(looks[i]));
-    if (robot::Screenshot(form, path)) {
+  auto keep = [&](bool shot, const std::string& path) {
+    if (shot) {
       std::printf("%s\n", path.c_str());
     } else {
       std::fprintf(stderr, "no screenshot: %s\n", path.c_str());
       ++failures;
     }
-    const std::string menuPath = UnixPath(folder) + "/menu" + ShotName(static_cast<int>(i), robot::Text(looks[i])).substr(4);
-    if (ShootPopup(form, menuPath)) {
-      std::printf("%s\n", menuPath.c_str());
-    } else {
-      std::fprintf(stderr, "no screenshot of the open menu: %s\n", menuPath.c_str());
-      ++failures;
-    }
-    const std::string mainPath = UnixPath(folder) + "/mainmenu" + ShotName(static_cast<int>(i), robot::Text(looks[i])).substr(4);
-    if (ShootMainMenu(form, mainPath)) {
-      std::printf("%s\n", mainPath.c_str());
-    } else {
-      std::fprintf(stderr, "no screenshot of the open main menu: %s\n", mainPath.c_str());
-      ++failures;
-    }
+  };
+  for (size_t i = 0; i < looks.size(); ++i) {
+    robot::Click(looks[i]);
+    WaitPainted(form);
+    const std::string look = ShotName(static_cast<int>(i), robot::Text(looks[i]));  // "-N-LOOK"
+    const std::string base = UnixPath(folder) + "/";
+    keep(robot::Screenshot(form, base + "look" + look + ".png"), base + "look" + look + ".png");
+    keep(ShootMenu(form,
+                   [&] {
+                     PostMessageW(form, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(200, 120));
+                     PostMessageW(form, WM_RBUTTONUP, 0, MAKELPARAM(200, 120));
+                   },
+                   base + "menu" + look + ".png"),
+         base + "menu" + look + ".png");
+    keep(ShootMenu(form, [&] { PostMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, 'v'); }, base + "mainmenu" + look + ".png"),
+         base + "mainmenu" + look + ".png");
+    SendMessageW(form, WM_ACTIVATE, WA_INACTIVE, 0);
+    WaitPainted(form);
+    keep(robot::Screenshot(form, base + "frame" + look + "-inactive.png"), base + "frame" + look + "-inactive.png");
+    ShowWindow(form, SW_MAXIMIZE);
+    SendMessageW(form, WM_ACTIVATE, WA_ACTIVE, 0);
+    WaitPainted(form);
+    keep(robot::Screenshot(form, base + "frame" + look + "-maximized.png"), base + "frame" + look + "-maximized.png");
+    ShowWindow(form, SW_RESTORE);
+    WaitPainted(form);
     if (!gallery.Running()) {
       std::fprintf(stderr, "the gallery ended after look %zu\n", i + 1);
       return 1;
