@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 namespace menu_robot {
 
@@ -28,31 +29,50 @@ inline std::function<void(HWND)>& PendingAction() {
   return action;
 }
 
+// The timer still waiting for a menu, 0 once it has acted or was stopped.
+inline UINT_PTR& CurrentTimer() {
+  static UINT_PTR timer = 0;
+  return timer;
+}
+
 inline void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = OpenMenuWindow();
   if (!menu) return;
   KillTimer(nullptr, id);
+  if (CurrentTimer() == id) CurrentTimer() = 0;
   auto action = std::move(PendingAction());
   PendingAction() = nullptr;
-  if (action) action(menu);
+  if (action) action(menu);  // may ask for the next menu again
 }
 
 // Runs action with the next menu window that opens; returns the timer to stop it with.
 inline UINT_PTR ActOnNextMenu(std::function<void(HWND)> action) {
   PendingAction() = std::move(action);
-  return SetTimer(nullptr, 0, 30, Tick);
+  CurrentTimer() = SetTimer(nullptr, 0, 30, Tick);
+  return CurrentTimer();
 }
 
 // Types keys into the menu window.
-inline void Keys(HWND menu, std::initializer_list<UINT> keys) {
+inline void Keys(HWND menu, const std::vector<UINT>& keys) {
   for (UINT key : keys) {
     PostMessageW(menu, WM_KEYDOWN, key, 1);
     PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
   }
 }
 
-inline void Stop(UINT_PTR timer) {
-  KillTimer(nullptr, timer);
+// Types keys into the next menu window that opens.
+inline UINT_PTR TypeIntoNextMenu(std::vector<UINT> keys) {
+  return ActOnNextMenu([keys = std::move(keys)](HWND menu) { Keys(menu, keys); });
+}
+
+// True while a robot still waits for its menu.
+inline bool Waiting() { return CurrentTimer() != 0; }
+
+// Stops a robot whose menu never opened, so it cannot act on a later one.
+inline void Stop(UINT_PTR timer = 0) {
+  if (timer) KillTimer(nullptr, timer);
+  if (CurrentTimer()) KillTimer(nullptr, CurrentTimer());
+  CurrentTimer() = 0;
   PendingAction() = nullptr;
 }
 

@@ -18,60 +18,14 @@
 #include "skin/VELMainMenu.h"
 #include "skin/VELPopupMenu.h"
 #include "skin/VELPublic.h"
+#include "tests/win32/MenuRobot.h"
 
 namespace {
 
-// Keys a timer types into the next menu window that opens.
-std::vector<UINT> robotKeys;
-// A named CALLBACK: a lambda converts to a plain (cdecl) function pointer, which is not an
-// enum procedure on 32-bit Windows.
-BOOL CALLBACK FindVisibleMenu(HWND w, LPARAM out) {
-  wchar_t cls[16] = {};
-  GetClassNameW(w, cls, 16);
-  if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(w)) return TRUE;
-  *reinterpret_cast<HWND*>(out) = w;
-  return FALSE;
-}
-HWND OpenMenuWindow() {
-  HWND found = nullptr;
-  EnumWindows(FindVisibleMenu, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-// Or what it does instead, given the open menu's window.
-std::function<void(HWND)> robotAction;
-UINT_PTR robotTimer = 0;
-void CALLBACK RobotTimer(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND menu = OpenMenuWindow();
-  if (!menu) return;
-  KillTimer(nullptr, id);
-  robotTimer = 0;
-  if (robotAction) {
-    auto action = std::move(robotAction);
-    robotAction = nullptr;
-    action(menu);
-    return;
-  }
-  for (UINT key : robotKeys) {
-    PostMessageW(menu, WM_KEYDOWN, key, 1);
-    PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
-  }
-  robotKeys.clear();
-}
-void TypeIntoNextMenu(std::vector<UINT> keys) {
-  robotKeys = std::move(keys);
-  robotTimer = SetTimer(nullptr, 0, 30, RobotTimer);
-}
-void ActOnNextMenu(std::function<void(HWND)> action) {
-  robotAction = std::move(action);
-  robotTimer = SetTimer(nullptr, 0, 30, RobotTimer);
-}
-// Stops a robot whose menu never opened, so it cannot act on a later one.
-void StopRobot() {
-  if (robotTimer) KillTimer(nullptr, robotTimer);
-  robotTimer = 0;
-  robotKeys.clear();
-  robotAction = nullptr;
-}
+using menu_robot::ActOnNextMenu;
+using menu_robot::OpenMenuWindow;
+using menu_robot::TypeIntoNextMenu;
+void StopRobot() { menu_robot::Stop(); }
 
 const char* kLayout = R"(object MenuForm: TForm
   BorderStyle = bsNone
@@ -505,11 +459,11 @@ TEST_F(ThemedMainMenuRobot, OpenedByMouse) {
     // Each time a little further along: two clicks on one spot would make a double click.
     const LONG width = std::max<LONG>(1, file.right - file.left - 6);
     ClickScreen({file.left + 3 + (clicks++ * 5) % width, (file.top + file.bottom) / 2});
-    for (int i = 0; i < 50 && (robotTimer || OpenMenuWindow()); ++i) {
+    for (int i = 0; i < 50 && (menu_robot::Waiting() || OpenMenuWindow()); ++i) {
       Application->ProcessMessages();
       Sleep(10);
     }
-    const bool opened = !robotTimer;
+    const bool opened = !menu_robot::Waiting();
     StopRobot();
     Application->ProcessMessages();
     return opened;

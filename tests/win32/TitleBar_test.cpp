@@ -19,6 +19,7 @@
 #include "skin/VELPublicControls.h"
 #include "skin/VELTitleBar.h"
 #include "tests/win32/BoxRobot.h"
+#include "tests/win32/MenuRobot.h"
 
 namespace {
 
@@ -35,25 +36,11 @@ TBitmap Render(TWinControl& control) {
 TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 // Keys typed into the next popup menu that opens; before typing, `seen` runs with the menu open.
-std::vector<UINT> menuKeys;
-std::function<void()> menuSeen;
-BOOL CALLBACK FindMenuWindow(HWND w, LPARAM out) {
-  wchar_t cls[16] = {};
-  GetClassNameW(w, cls, 16);
-  if (lstrcmpW(cls, L"#32768") != 0 || !IsWindowVisible(w)) return TRUE;
-  *reinterpret_cast<HWND*>(out) = w;
-  return FALSE;
-}
-void CALLBACK MenuRobot(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND menu = nullptr;
-  EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
-  if (!menu) return;
-  KillTimer(nullptr, id);
-  if (menuSeen) menuSeen();
-  for (UINT key : menuKeys) {
-    PostMessageW(menu, WM_KEYDOWN, key, 1);
-    PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
-  }
+void TypeIntoNextMenu(std::vector<UINT> keys, std::function<void()> seen = nullptr) {
+  menu_robot::ActOnNextMenu([keys = std::move(keys), seen = std::move(seen)](HWND menu) {
+    if (seen) seen();
+    menu_robot::Keys(menu, keys);
+  });
 }
 
 class TitleBarTest : public ::testing::Test {
@@ -156,14 +143,12 @@ TEST_F(TitleBarTest, DoubleClicksMaximizeRestoreAndCloseOnTheIcon) {
 TEST_F(TitleBarTest, ControlBoxMenuOpensEnabledByButtonsAndItsItemsWork) {
   bar->Buttons().Items(3)->SetVisible(false);  // no minimize button: its item is greyed
   std::vector<bool> enabled;
-  menuSeen = [&] {
+  TypeIntoNextMenu({'X'}, [&] {  // 最大化/还原(&X)
     TMenuItem* items = bar->BuiltinControlBoxMenu().Items();
     for (int i = 0; i < items->Count(); ++i) enabled.push_back(items->Items(i)->Enabled());
-  };
-  menuKeys = {'X'};  // 最大化/还原(&X)
-  SetTimer(nullptr, 0, 30, MenuRobot);
+  });
   Click(IconAt());
-  menuSeen = nullptr;
+  menu_robot::Stop();
   ASSERT_EQ(enabled.size(), 4u);
   EXPECT_FALSE(enabled[0]);
   EXPECT_TRUE(enabled[1]);
@@ -171,9 +156,9 @@ TEST_F(TitleBarTest, ControlBoxMenuOpensEnabledByButtonsAndItsItemsWork) {
   EXPECT_TRUE(IsZoomed(Window()));
   EXPECT_EQ(bar->BuiltinControlBoxMenu().Items()->Items(3)->Caption(), "关闭(&C)");
 
-  menuKeys = {'C'};
-  SetTimer(nullptr, 0, 30, MenuRobot);
+  TypeIntoNextMenu({'C'});
   Click(IconAt());
+  menu_robot::Stop();
   EXPECT_FALSE(IsWindowVisible(Window()));
 }
 
