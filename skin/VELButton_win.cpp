@@ -509,15 +509,6 @@ namespace {
 using R = TReader;
 using V = TLayoutValue;
 
-TvelUIStyle StyleValue(const V& v) {
-  return R::Enum<TvelUIStyle>(v, {{"FromThemeFile", TvelUIStyle::FromThemeFile},
-                                  {"MacOS", TvelUIStyle::MacOS},
-                                  {"WinXP", TvelUIStyle::WinXP},
-                                  {"DeepBlue", TvelUIStyle::DeepBlue},
-                                  {"Protein", TvelUIStyle::Protein},
-                                  {"BlueGlass", TvelUIStyle::BlueGlass}});
-}
-
 int ModalResultValue(const V& v) {
   if (v.kind == V::Integer) return R::IntRange(v, INT32_MIN, INT32_MAX);
   return R::Enum<int>(v, {{"mrNone", 0}, {"mrOk", 1}, {"mrCancel", 2}, {"mrAbort", 3}, {"mrRetry", 4},
@@ -535,7 +526,7 @@ void RegisterClasses() {
   b.Prop<TvelButton>("FileTheme", [](TvelButton& t, const V& v, R& r) {
     r.ComponentRef(v, [&t](TComponent* c) { t.SetFileTheme(dynamic_cast<TvelFileTheme*>(c)); });
   });
-  b.Prop<TvelButton>("UIStyle", [](TvelButton& t, const V& v, R&) { t.SetUIStyle(StyleValue(v)); });
+  b.Prop<TvelButton>("UIStyle", [](TvelButton& t, const V& v, R&) { t.SetUIStyle(ReadUIStyleValue(v)); });
   b.Prop<TvelButton>("Cancel", [](TvelButton& t, const V& v, R&) { t.SetCancel(R::Bool(v)); });
   b.Prop<TvelButton>("Default", [](TvelButton& t, const V& v, R&) { t.SetDefault(R::Bool(v)); });
   b.Prop<TvelButton>("Transparent", [](TvelButton& t, const V& v, R&) { t.SetTransparent(R::Bool(v)); });

@@ -106,5 +106,3 @@ class TvelRadioButton : public TvelCheckBox {
 
 // Registers TvelCheckBox and TvelRadioButton, with their stored properties, for layouts.
 void RegisterVelCheckBoxClasses();
-// The style names layouts use for UIStyle.
-TvelUIStyle ReadUIStyleValue(const TLayoutValue& v);

@@ -315,15 +315,6 @@ void RegisterClasses() {
 }
 }  // namespace
 
-TvelUIStyle ReadUIStyleValue(const TLayoutValue& v) {
-  return R::Enum<TvelUIStyle>(v, {{"FromThemeFile", TvelUIStyle::FromThemeFile},
-                                  {"MacOS", TvelUIStyle::MacOS},
-                                  {"WinXP", TvelUIStyle::WinXP},
-                                  {"DeepBlue", TvelUIStyle::DeepBlue},
-                                  {"Protein", TvelUIStyle::Protein},
-                                  {"BlueGlass", TvelUIStyle::BlueGlass}});
-}
-
 void RegisterVelCheckBoxClasses() {
   RegisterFrameworkClasses();
   static std::once_flag once;

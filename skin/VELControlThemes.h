@@ -2,6 +2,7 @@
 // themed control starts with, and a container passing its style on to its direct children.
 #pragma once
 #include "framework/Controls.h"
+#include "framework/Layout.h"
 #include "skin/VELThemes.h"
 
 // The UIStyle of the first form frame among the owner form's direct child controls; DeepBlue
@@ -17,3 +18,5 @@ void LinkFileTheme(TComponent& owner, TvelFileTheme*& slot, TvelFileTheme* theme
 // True when a Notification reports the removal of the theme in slot; slot is then cleared
 // and the caller falls back to DeepBlue.
 bool FileThemeRemoved(TvelFileTheme*& slot, TComponent* component, TOperation operation);
+// The style names stored layouts use for UIStyle.
+TvelUIStyle ReadUIStyleValue(const TLayoutValue& v);

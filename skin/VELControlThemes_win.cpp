@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/Forms.h"
+#include "framework/Streaming.h"
 #include "skin/VELMgr.h"
 
 namespace {
@@ -41,4 +42,13 @@ bool FileThemeRemoved(TvelFileTheme*& slot, TComponent* component, TOperation op
   if (operation != opRemove || !slot || component != slot) return false;
   slot = nullptr;
   return true;
+}
+
+TvelUIStyle ReadUIStyleValue(const TLayoutValue& v) {
+  return TReader::Enum<TvelUIStyle>(v, {{"FromThemeFile", TvelUIStyle::FromThemeFile},
+                                        {"MacOS", TvelUIStyle::MacOS},
+                                        {"WinXP", TvelUIStyle::WinXP},
+                                        {"DeepBlue", TvelUIStyle::DeepBlue},
+                                        {"Protein", TvelUIStyle::Protein},
+                                        {"BlueGlass", TvelUIStyle::BlueGlass}});
 }

@@ -419,17 +419,6 @@ void TvelCustomPanel::Paint(TCanvas& target) {
 
 // ---------------------------------------------------------------- stored layouts
 
-namespace {
-TvelUIStyle ReadUIStyle(const TLayoutValue& v) {
-  return TReader::Enum<TvelUIStyle>(v, {{"FromThemeFile", TvelUIStyle::FromThemeFile},
-                                        {"MacOS", TvelUIStyle::MacOS},
-                                        {"WinXP", TvelUIStyle::WinXP},
-                                        {"DeepBlue", TvelUIStyle::DeepBlue},
-                                        {"Protein", TvelUIStyle::Protein},
-                                        {"BlueGlass", TvelUIStyle::BlueGlass}});
-}
-}  // namespace
-
 void RegisterImagePanelClasses() {
   static bool done = false;
   if (done) return;
@@ -442,7 +431,7 @@ void RegisterImagePanelClasses() {
   panel.Prop<TvelPanel>("FileTheme", [](TvelPanel& p, const V& v, R& r) {
     r.ComponentRef(v, [&p](TComponent* target) { p.SetFileTheme(dynamic_cast<TvelFileTheme*>(target)); });
   });
-  panel.Prop<TvelPanel>("UIStyle", [](TvelPanel& p, const V& v, R&) { p.SetUIStyle(ReadUIStyle(v)); });
+  panel.Prop<TvelPanel>("UIStyle", [](TvelPanel& p, const V& v, R&) { p.SetUIStyle(ReadUIStyleValue(v)); });
   panel.Prop<TvelPanel>("BorderColor", [](TvelPanel& p, const V& v, R&) { p.SetBorderColor(R::Color(v)); });
   panel.Prop<TvelPanel>("ShowButton", [](TvelPanel& p, const V& v, R&) { p.SetShowButton(R::Bool(v)); });
   panel.Prop<TvelPanel>("Height", [](TvelPanel& p, const V& v, R&) { p.SetHeight(R::IntRange(v, 0, 32767)); });

@@ -759,15 +759,6 @@ namespace {
 using R = TReader;
 using V = TLayoutValue;
 
-TvelUIStyle ReadStyle(const V& v) {
-  return R::Enum<TvelUIStyle>(v, {{"FromThemeFile", TvelUIStyle::FromThemeFile},
-                                  {"MacOS", TvelUIStyle::MacOS},
-                                  {"WinXP", TvelUIStyle::WinXP},
-                                  {"DeepBlue", TvelUIStyle::DeepBlue},
-                                  {"Protein", TvelUIStyle::Protein},
-                                  {"BlueGlass", TvelUIStyle::BlueGlass}});
-}
-
 TBitmap ReadBitmap(const V& v) {
   TBitmap bitmap;
   const std::vector<uint8_t>& bytes = R::Binary(v);
@@ -794,7 +785,7 @@ const TCollectionItemProperties& SectionProperties() {
 const TCollectionItemProperties& ButtonProperties() {
   static const TCollectionItemProperties props = [] {
     TCollectionItemProperties p;
-    p.Prop<TvelTitleBarButton>("UIStyle", [](TvelTitleBarButton& b, const V& v, R&) { b.SetUIStyle(ReadStyle(v)); });
+    p.Prop<TvelTitleBarButton>("UIStyle", [](TvelTitleBarButton& b, const V& v, R&) { b.SetUIStyle(ReadUIStyleValue(v)); });
     p.Prop<TvelTitleBarButton>("ButtonType", [](TvelTitleBarButton& b, const V& v, R&) {
       b.SetButtonType(R::Enum<TvelTitleBarBtnType>(v, {{"velMax", velMax}, {"velMin", velMin}, {"velClose", velClose},
                                                         {"velHelp", velHelp}, {"velControlBox", velControlBox},
@@ -834,7 +825,7 @@ void RegisterVelTitleBarClasses() {
     t.Prop<TvelTitleBar>("FileTheme", [](TvelTitleBar& b, const V& v, R& r) {
       r.ComponentRef(v, [&b](TComponent* target) { b.SetFileTheme(dynamic_cast<TvelFileTheme*>(target)); });
     });
-    t.Prop<TvelTitleBar>("UIStyle", [](TvelTitleBar& b, const V& v, R&) { b.SetUIStyle(ReadStyle(v)); });
+    t.Prop<TvelTitleBar>("UIStyle", [](TvelTitleBar& b, const V& v, R&) { b.SetUIStyle(ReadUIStyleValue(v)); });
     t.Prop<TvelTitleBar>("AutoSize", [](TvelTitleBar& b, const V& v, R&) { b.SetAutoSize(R::Bool(v)); });
     t.Prop<TvelTitleBar>("BiDiMode", [](TvelTitleBar& b, const V& v, R&) {
       b.SetBiDiMode(R::Enum<TBiDiMode>(v, {{"bdLeftToRight", bdLeftToRight},
