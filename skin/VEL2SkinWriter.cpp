@@ -91,7 +91,9 @@ std::vector<uint8_t> BuildSkinContainer(std::span<const uint8_t> content, const 
     // Eleven random bytes, then the check byte the reader compares after decryption.
     std::vector<uint8_t> sealed(kEncryptionHeaderSize);
     std::random_device random;
-    for (int i = 0; i < kEncryptionHeaderSize - 1; ++i) sealed[i] = static_cast<uint8_t>(random());
+    for (int i = 0; i < kEncryptionHeaderSize - 1; ++i)
+      sealed[i] = i < static_cast<int>(options.HeaderBytes.size()) ? options.HeaderBytes[static_cast<size_t>(i)]
+                                                                    : static_cast<uint8_t>(random());
     sealed[kEncryptionHeaderSize - 1] =
         options.DataDescriptor ? static_cast<uint8_t>(options.ModTime >> 8) : static_cast<uint8_t>(crc >> 24);
     sealed.insert(sealed.end(), data.begin(), data.end());

@@ -92,6 +92,7 @@ TEST_F(SkinFile, ExtractionResults) {
   const std::vector<uint8_t> content = SampleData();
   SkinContainerOptions encrypted;
   encrypted.Password = "s3cret";
+  encrypted.HeaderBytes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};  // the wrong passwords below fail its check
   SkinContainerOptions descriptor = encrypted;
   descriptor.DataDescriptor = true;
   descriptor.ModTime = 0x9A21;  // check byte 0x9A, differs from the CRC's high byte below

@@ -26,6 +26,7 @@ std::vector<uint8_t> Skin(const std::string& password) {
                                       Sk2Item::Integer("SKIN2_CONTROLBORDERCOLOR", 0x0000C0)};
   SkinContainerOptions options;
   options.Password = password;
+  options.HeaderBytes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};  // the wrong password below fails its check
   return BuildSkinContainer(BuildSk2Data(items), options);
 }
 
