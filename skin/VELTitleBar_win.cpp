@@ -337,6 +337,12 @@ void TvelTitleBar::SetUIStyle(TvelUIStyle style) {
       Font().SetColor(clWhite);
   }
   SetAutoSize(true);
+  // The parent form may not shrink below what the strip and the buttons need; a form frame
+  // adds its own bars to the height.
+  if (TForm* form = ParentForm()) {
+    if (minFormWidth_ > 0) form->SetMinWidth(minFormWidth_);
+    if (!fromFile && !OnFormFrame()) form->SetMinHeight(minFormHeight_);
+  }
   Invalidate();
 }
 

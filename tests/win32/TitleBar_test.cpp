@@ -329,6 +329,11 @@ TEST_F(TitleBarTest, FileThemeSectionsButtonsAndColours) {
   EXPECT_EQ(bar->Height(), 25);
   EXPECT_EQ(bar->Font().Color(), 0x123456u);
   EXPECT_EQ(bar->MinFormWidth(), 20 + 15 * 4 + 2);  // left section + max(right section, buttons)
+  EXPECT_EQ(form->MinWidth(), bar->MinFormWidth());
+  bar->SetUIStyle(TvelUIStyle::MacOS);
+  EXPECT_EQ(form->MinWidth(), GetThemeInt(TvelUIStyle::MacOS, 13));
+  EXPECT_EQ(form->MinHeight(), 50);
+  bar->SetUIStyle(TvelUIStyle::FromThemeFile);
   const TBitmap shot = Render(*bar);
   const int w = bar->Width();
   EXPECT_EQ(shot.GetPixel(1, 24), 0xFF0000u);
