@@ -129,6 +129,13 @@ class WindowDC : public UniqueAny<handle_traits::WindowDc> {
   HDC dc() const { return get().dc; }
 };
 
+// GetWindowDC / ReleaseDC: the whole window, non-client frame included, from its top-left corner.
+class WholeWindowDC : public UniqueAny<handle_traits::WindowDc> {
+ public:
+  explicit WholeWindowDC(HWND window) : UniqueAny({window, GetWindowDC(window)}) {}
+  HDC dc() const { return get().dc; }
+};
+
 // BeginPaint / EndPaint.
 class PaintDC : public UniqueAny<handle_traits::PaintDc> {
  public:

@@ -153,6 +153,7 @@ class TvelForm : public TvelCustomPanel, public IvelThemable {
   bool formActive_ = true;
   // File theme values.
   TColor keyColor_ = clFuchsia;
+  bool stripRefreshing_ = false;
   bool titleRegion_ = false, bottomRegion_ = false;
   int themeInts_[4] = {-1, -1, -1, -1};  // GetInt 5..8
   TBitmap bottomBorder_;                 // 24-bit copy of the bottom border picture

@@ -196,12 +196,13 @@ std::vector<TvelFramePiece> LayoutFormFrame(const TvelFramePaintInput& in) {
       else
         AddPicture(out, 1, {W - 3, 0, W - bw, h2}, {w2 - cols, 0, w2, h2});
     }
-    TRect clip{2, 0, W - 4, 3};
+    // Columns 2 to W - 4 inclusive; the composed title ends 3 pixels beyond them, at W - 1.
+    TRect clip{2, 0, W - 3, 3};
     int leftEnd = 2 + std::max(w1 - 2, 0);
-    int rightStart = W - 1 - w2;
+    int rightStart = W - w2;
     AddPicture(out, 0, {2, 0, leftEnd, h1}, {2, 0, w1, h1}, clip);
     AddPicture(out, 2, {leftEnd, 0, rightStart, in.PicHeight[2]}, {0, 0, in.PicWidth[2], in.PicHeight[2]}, clip);
-    AddPicture(out, 1, {rightStart, 0, W - 1, h2}, {0, 0, w2, h2}, clip);
+    AddPicture(out, 1, {rightStart, 0, W, h2}, {0, 0, w2, h2}, clip);
     if (bw == 1 && in.RoundCorner == 11 && !in.Designing) {
       TvelFramePiece arc;
       arc.Kind = TvelFramePiece::Arc;

@@ -42,7 +42,11 @@ bool MenuTakesKey(TMenu* menu, int key) {
 }
 
 // Draws a piece of bitmap (stretched from src) into dest on dc, clipped to clip when given.
-void DrawBitmapPiece(HDC dc, const TBitmap& bitmap, const TRect& dest, const TRect& src, const TRect& clip) {
+// Draws src of bitmap stretched over dest, within clip when it is not empty. With a key, the
+// pixels of that colour are left out and show under instead (the title pictures' key-coloured
+// corners, which the window's shape does not always cut away).
+void DrawBitmapPiece(HDC dc, const TBitmap& bitmap, const TRect& dest, const TRect& src, const TRect& clip,
+                     const TColor* key = nullptr, TColor under = clBlack) {
   if (bitmap.Empty()) return;
   TRect s = IntersectRect(src, {0, 0, bitmap.Width(), bitmap.Height()});
   if (s.Empty()) return;
@@ -50,9 +54,17 @@ void DrawBitmapPiece(HDC dc, const TBitmap& bitmap, const TRect& dest, const TRe
   ScopedSelect select(mem.get(), static_cast<HBITMAP>(bitmap.Handle()));
   int saved = SaveDC(dc);
   if (!clip.Empty()) IntersectClipRect(dc, clip.Left, clip.Top, clip.Right, clip.Bottom);
-  SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, dest.Left, dest.Top, dest.Width(), dest.Height(), mem.get(), s.Left, s.Top, s.Width(), s.Height(),
-             SRCCOPY);
+  if (key) {
+    UniqueBrush brush(CreateSolidBrush(ColorToRGB(under)));
+    RECT rc{dest.Left, dest.Top, dest.Right, dest.Bottom};
+    FillRect(dc, &rc, brush.get());
+    TransparentBlt(dc, dest.Left, dest.Top, dest.Width(), dest.Height(), mem.get(), s.Left, s.Top, s.Width(),
+                   s.Height(), ColorToRGB(*key));
+  } else {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, dest.Left, dest.Top, dest.Width(), dest.Height(), mem.get(), s.Left, s.Top, s.Width(), s.Height(),
+               SRCCOPY);
+  }
   RestoreDC(dc, saved);
 }
 
@@ -692,7 +704,7 @@ void TvelForm::PaintFormFrame() {
   if (IsIconic(h)) return;
   TvelFramePaintInput in = FramePaintInput();
   std::vector<TvelFramePiece> pieces = LayoutFormFrame(in);
-  WindowDC dc(h);
+  WholeWindowDC dc(h);
   HDC hdc = dc.dc();
   int saved = SaveDC(hdc);
   ExcludeClipRect(hdc, in.InsetLeft, in.InsetTop, in.Width - in.InsetRight, in.Height - in.InsetBottom);
@@ -715,7 +727,10 @@ void TvelForm::PaintFormFrame() {
         FillGradient(hdc, p.Dest, p.Color, p.ToColor);
         break;
       case TvelFramePiece::Picture:
-        if (const TBitmap* b = picture(p.Source)) DrawBitmapPiece(hdc, *b, p.Dest, p.SourceRect, p.Clip);
+        if (const TBitmap* b = picture(p.Source)) {
+          const bool titlePicture = p.Source <= 2;
+          DrawBitmapPiece(hdc, *b, p.Dest, p.SourceRect, p.Clip, titlePicture ? &keyColor_ : nullptr, borderColor_);
+        }
         break;
       case TvelFramePiece::Arc: {
         UniquePen pen(CreatePen(PS_SOLID, 1, ColorToRGB(p.Color)));
@@ -729,6 +744,20 @@ void TvelForm::PaintFormFrame() {
         break;
       }
     }
+  }
+  // With a file theme the title strip reaches under the frame (laid out from (-border, -3)):
+  // its copy over the form colour is the frame beside and above the title bar.
+  if (in.FileTheme && in.TitleBarVisible && titleBar_->HandleAllocated() && !stripRefreshing_) {
+    stripRefreshing_ = true;  // a caption section asks for the frame again from inside
+    titleBar_->RefreshStrip();
+    stripRefreshing_ = false;
+    const TBitmap& strip = titleBar_->TitleStripOverBackground();
+    POINT at{0, 0};
+    MapWindowPoints(titleBar_->Handle(), h, &at, 1);  // the bar's origin in the host's client area
+    const int b = FrameBorderAnswer(metrics_);
+    const int x = in.InsetLeft + at.x - (b == 0 ? 3 : b), y = in.InsetTop + at.y - 3;
+    const TRect whole{0, 0, strip.Width(), strip.Height()};
+    DrawBitmapPiece(hdc, strip, {x, y, x + strip.Width(), y + strip.Height()}, whole, {});
   }
   RestoreDC(hdc, saved);
 }

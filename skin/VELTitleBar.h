@@ -190,6 +190,8 @@ class TvelTitleBar : public TvelCustomPanel, public IvelThemable {
   // and the same strip drawn over the background colour.
   const TBitmap& TitleStrip() const { return strip_; }
   const TBitmap& TitleStripOverBackground() const { return stripCopy_; }
+  // Lays the strip out again for the current size and style without painting the bar.
+  void RefreshStrip();
   TvelTitleBarPopupMenu& BuiltinControlBoxMenu() { return *menu_; }
   // The minimum size the style asks of the parent form; the form frame applies it.
   int MinFormWidth() const { return minFormWidth_; }

@@ -493,6 +493,14 @@ void TvelTitleBar::Paint(TCanvas& target) {
   target.Draw(0, 0, buffer);
 }
 
+void TvelTitleBar::RefreshStrip() {
+  const int width = Width(), height = Height();
+  if (width <= 0 || height <= 0) return;
+  TBitmap buffer(width, height);
+  TBitmapCanvas canvas(buffer);
+  DrawTitleBackground(buffer, canvas);
+}
+
 void TvelTitleBar::DrawTitleBackground(TBitmap& buffer, TCanvas& canvas) {
   TForm* form = HostForm();
   if (!form) return;

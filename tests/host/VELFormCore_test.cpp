@@ -146,6 +146,11 @@ TEST(VELFormCore, FramePieces) {
            p.SourceRect == TRect{0, 0, 2, 30};
   }));
   EXPECT_TRUE(has(pieces, [](auto& p) { return p.Kind == TvelFramePiece::Arc && p.RightArc; }));
+  // The top rows run from column 2 to column 96 (W - 4) inclusive, the right picture ending at W - 1.
+  EXPECT_TRUE(has(pieces, [](auto& p) {
+    return p.Kind == TvelFramePiece::Picture && p.Source == 1 && p.Dest == TRect{90, 0, 100, 30} &&
+           p.Clip == TRect{2, 0, 97, 3};
+  }));
   EXPECT_TRUE(has(pieces, [](auto& p) { return p.Kind == TvelFramePiece::Fill && p.Dest == TRect{0, 79, 100, 80}; }));
   in.RoundCorner = 0;
   EXPECT_FALSE(has(LayoutFormFrame(in), [](auto& p) { return p.Kind == TvelFramePiece::Arc; }));

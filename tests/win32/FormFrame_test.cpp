@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/FileUtil.h"
+#include "framework/Streams.h"
+#include "skin/VEL2SkinWriter.h"
 #include "skin/VELControlThemes.h"
 #include "skin/VELForm.h"
 #include "skin/VELMainMenu.h"
@@ -291,4 +294,52 @@ TEST_F(FormFrameTest, RemovedFileThemeFallsBackAndRemovalGivesTheCaptionBack) {
   SendMessageW(Window(), WM_NCPAINT, 1, 0);  // the form's own procedure answers again
 }
 
+// The frame is painted on the whole window's device context: beside the client area, the
+// BorderColor band, Color inside it and the title picture's top rows above it.
+TEST_F(FormFrameTest, FrameIsPaintedOutsideTheClientArea) {
+  Load();
+  frame->PaintFormFrame();
+  HDC dc = GetWindowDC(Window());
+  const int mid = frame->HostForm()->Height() / 2;
+  EXPECT_EQ(GetPixel(dc, 0, mid), ColorToRGB(frame->BorderColor()));
+  EXPECT_EQ(GetPixel(dc, 1, mid), ColorToRGB(frame->Color()));
+  const TBitmap& left = frame->TitleBar()->Sections().Items(0)->Picture().Bitmap();
+  ASSERT_GT(left.Width(), 6);
+  EXPECT_EQ(GetPixel(dc, 6, 2), ColorToRGB(PixelToColor(left.GetPixel(6, 2))));  // inside the round corner
+  ReleaseDC(Window(), dc);
+}
+
+// With a file theme the frame's top rows and the columns beside the title bar come from the
+// title strip: here its solid red left section, which reaches under the frame.
+TEST_F(FormFrameTest, FileThemeFrameTopComesFromTheTitleStrip) {
+  Load();
+  auto solid = [](int w, int h, uint32_t rgb) {
+    TBitmap b(w, h);
+    b.Fill(rgb);
+    return b.SaveToBmp();
+  };
+  const Bytes left = solid(40, 28, 0xFF0000), client = solid(8, 28, 0x00FF00), right = solid(12, 28, 0x0000FF);
+  const std::vector<Sk2Item> items = {
+      Sk2Item::Integer("SKIN2_TRANSCOLOR", 0xFF00FF), Sk2Item::Integer("SKIN2_FORMCOLOR", 0x00C0C0),
+      Sk2Item::Bitmap("SKIN2_TITLEBAR1", {left.data(), left.size()}),
+      Sk2Item::Bitmap("SKIN2_TITLEBAR2", {client.data(), client.size()}),
+      Sk2Item::Bitmap("SKIN2_TITLEBAR3", {right.data(), right.size()})};
+  const std::vector<uint8_t> file = BuildSkinContainer(BuildSk2Data(items));
+  const std::string path = TempFolder() + "FrameTop.ssk";
+  {
+    TFileStream out(path, FileMode::Create);
+    out.WriteBuffer(file.data(), file.size());
+  }
+  auto* theme = new TvelFileTheme(form.get());
+  theme->SetThemeFile(path);
+  ASSERT_TRUE(theme->Ready());
+  frame->SetFileTheme(theme);
+  frame->SetUIStyle(TvelUIStyle::FromThemeFile);
+  frame->PaintFormFrame();
+  HDC dc = GetWindowDC(Window());
+  EXPECT_EQ(GetPixel(dc, 10, 1), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 1, 10), RGB(255, 0, 0));
+  ReleaseDC(Window(), dc);
+  RemoveFile(path);
+}
 }  // namespace
