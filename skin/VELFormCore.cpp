@@ -152,14 +152,17 @@ std::vector<TvelFramePiece> LayoutFormFrame(const TvelFramePaintInput& in) {
   int titleBottom = in.InsetTop + (in.TitleBarVisible ? std::max(in.TitleBarHeight, 0) : 0);
 
   if (in.FileTheme) {
+    // The side pictures are stretched down the sides whole: the source reaches past any
+    // picture's height and the drawing clips it to the picture.
+    constexpr int kWholeHeight = 1 << 20;
     // The title strip covers the top; the theme's border pictures frame the rest.
     if (!in.TitleBarVisible) AddFill(out, {0, 0, W, in.InsetTop}, in.Color);
     int sideBottom = H - std::max(in.BottomBorderHeight, 0);
     if (in.LeftBorderWidth > 0)
-      AddPicture(out, 3, {0, titleBottom, in.LeftBorderWidth, sideBottom}, {0, 0, in.LeftBorderWidth, 1});
+      AddPicture(out, 3, {0, titleBottom, in.LeftBorderWidth, sideBottom}, {0, 0, in.LeftBorderWidth, kWholeHeight});
     AddSide(out, in, in.LeftBorderWidth, in.InsetLeft, titleBottom, sideBottom);
     if (in.RightBorderWidth > 0)
-      AddPicture(out, 4, {W - in.RightBorderWidth, titleBottom, W, sideBottom}, {0, 0, in.RightBorderWidth, 1});
+      AddPicture(out, 4, {W - in.RightBorderWidth, titleBottom, W, sideBottom}, {0, 0, in.RightBorderWidth, kWholeHeight});
     AddSide(out, in, W - in.InsetRight, W - in.RightBorderWidth, titleBottom, sideBottom);
     if (in.BottomBorderHeight > 0) {
       int h = in.BottomBorderHeight, top = H - h;
