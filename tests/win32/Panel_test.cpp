@@ -23,6 +23,7 @@
 #include "skin/VELMgr.h"
 #include "skin/VELPublic.h"
 #include "skin/VELThemes.h"
+#include "tests/win32/Render.h"
 
 namespace {
 
@@ -34,16 +35,6 @@ const char* StyleName(TvelUIStyle s) {
 }
 
 constexpr uint32_t kOrangePixel = 0xFF9900;  // TColor 39423 as a DIB pixel
-
-TBitmap Render(TWinControl& control) {
-  TBitmap out(control.Width(), control.Height());
-  {
-    TBitmapCanvas canvas(out);
-    control.PaintWindow(canvas);
-  }
-  GdiFlush();
-  return out;
-}
 
 // Pictures for a look by eye go to the test's working folder, inside the build tree.
 void SaveShot(const TBitmap& bitmap, const std::string& name) {

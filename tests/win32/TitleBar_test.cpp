@@ -20,18 +20,9 @@
 #include "skin/VELTitleBar.h"
 #include "tests/win32/BoxRobot.h"
 #include "tests/win32/MenuRobot.h"
+#include "tests/win32/Render.h"
 
 namespace {
-
-TBitmap Render(TWinControl& control) {
-  TBitmap out(control.Width(), control.Height());
-  {
-    TBitmapCanvas canvas(out);
-    control.PaintWindow(canvas);
-  }
-  GdiFlush();
-  return out;
-}
 
 TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
