@@ -18,4 +18,6 @@ void ShowMessage(const std::string& text);
 bool ConfirmDialog(const std::string& text);
 // The top-level handler's box: ErrorBoxText(text), application title as caption, error icon.
 void ShowErrorBox(const std::string& text);
+// The same box with text exactly as given (rule messages that must read as they stand).
+void ShowErrorText(const std::string& text);
 #endif

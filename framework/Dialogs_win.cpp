@@ -46,5 +46,9 @@ bool ConfirmDialog(const std::string& text) {
 }
 
 void ShowErrorBox(const std::string& text) {
-  Box(ErrorBoxText(text), GbkToWide(Application->Title()), MB_OK | MB_ICONERROR);
+  ShowErrorText(ErrorBoxText(text));
+}
+
+void ShowErrorText(const std::string& text) {
+  Box(text, GbkToWide(Application->Title()), MB_OK | MB_ICONERROR);
 }

@@ -6,8 +6,8 @@
 #include <mutex>
 
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
 #include "framework/Text.h"
-#include "skin/VELCheckBox.h"
 #include "skin/VELControlThemes.h"
 #include "skin/VELMainMenu.h"
 #include "skin/VELMessages.h"
@@ -16,10 +16,6 @@
 namespace {
 
 const char* const kOwnFormPanelText = "Sorry, you can't select the Form assign to FormPanel property";
-
-void ShowRuleErrorBox(const std::string& text) {
-  MessageBoxW(nullptr, GbkToWide(text).c_str(), GbkToWide(Application->Title()).c_str(), MB_OK | MB_ICONERROR);
-}
 
 // The item of menu whose shortcut is key with shift, searched depth first; null when none.
 TMenuItem* FindShortCut(TMenuItem* parent, TShortCut shortCut) {
@@ -102,7 +98,7 @@ void FillRegionFromRects(HWND window, const std::vector<TRect>& rects) {
 
 }  // namespace
 
-std::function<void(const std::string&)> TvelForm::OnRuleError = ShowRuleErrorBox;
+std::function<void(const std::string&)> TvelForm::OnRuleError = ShowErrorText;
 bool TvelForm::DesignAdviceOff = false;
 
 // ---------------------------------------------------------------- TvelMenuBar

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "framework/Streaming.h"
-#include "skin/VELCheckBox.h"
 #include "skin/VELControlThemes.h"
 #include "skin/VELMainMenu.h"
 #include "skin/VELPublic.h"
@@ -22,18 +21,12 @@ void TvelMenuSkin::SetUIStyle(TvelUIStyle style) {
 }
 
 void TvelMenuSkin::SetFileTheme(TvelFileTheme* theme) {
-  if (theme != fileTheme_) {
-    if (fileTheme_) menu_.RemoveFreeNotification(fileTheme_);
-    fileTheme_ = theme;
-    if (theme) menu_.FreeNotification(theme);
-  }
+  LinkFileTheme(menu_, fileTheme_, theme);
   SetUIStyle(uiStyle_);
 }
 
 void TvelMenuSkin::ThemeRemoved(TComponent* component) {
-  if (!fileTheme_ || component != fileTheme_) return;
-  fileTheme_ = nullptr;
-  SetUIStyle(TvelUIStyle::DeepBlue);
+  if (FileThemeRemoved(fileTheme_, component, opRemove)) SetUIStyle(TvelUIStyle::DeepBlue);
 }
 
 void TvelMenuSkin::SetMenuItemHeight(int v) {

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
 #include "framework/Forms.h"
 #include "framework/Text.h"
 #include "skin/VELControlThemes.h"
@@ -23,12 +24,6 @@ constexpr int kFileIconX = 0, kFileIconY = 1, kFileCaptionTop = 2, kFileButtonX 
 constexpr int kFileKeyColor = 0, kFileFontColor = 1, kFileFormColor = 2;
 constexpr int kFileFiveSections = 0;        // SKIN2_TITLEFIVESECT
 constexpr TPoint kNowhere{-1000000, -1000000};
-
-// The rule dialogs show their text exactly, so they bypass the error box's full stop.
-void ShowRuleError(const char* text) {
-  MessageBoxW(GetActiveWindow(), GbkToWide(text).c_str(), GbkToWide(Application->Title()).c_str(),
-              MB_OK | MB_ICONERROR);
-}
 
 bool FormMaximized(TForm* form) { return form && form->HandleAllocated() && IsZoomed(form->Handle()); }
 
@@ -98,7 +93,7 @@ void TvelTitleBarSection::SetAlign(TvelTitleBarAlign value) {
     for (int i = 0; i < Collection()->Count(); ++i)
       aligns.push_back(static_cast<TvelTitleBarSection*>(Collection()->Items(i))->align_);
     if (!OnlyOneClientSectionAllowed(aligns, Index(), value)) {
-      ShowRuleError(kOnlyOneClientSectionText);
+      ShowErrorText(kOnlyOneClientSectionText);
       return;
     }
   }
@@ -188,7 +183,7 @@ void TvelTitleBarButton::SetButtonType(TvelTitleBarBtnType value) {
     for (int i = 0; i < Collection()->Count(); ++i)
       types.push_back(static_cast<TvelTitleBarButton*>(Collection()->Items(i))->buttonType_);
     if (!OnlyOneControlBoxAllowed(types, Index(), value)) {
-      ShowRuleError(kOnlyOneControlBoxText);
+      ShowErrorText(kOnlyOneControlBoxText);
       return;
     }
   }
