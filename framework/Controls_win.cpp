@@ -238,7 +238,7 @@ void TControl::SetParent(TWinControl* parent) {
       } else {
         w->DestroyWnd();
       }
-    } else if (parent && parent->handle_) {
+    } else if (parent && parent->handle_ && w->Visible()) {
       w->CreateWnd();
     }
     w->UpdateShowing();
@@ -488,13 +488,25 @@ void TWinControl::CreateWnd() {
   if (!h) throw Exception("Error creating window: " + SystemErrorText(error));
   handle_ = h;
   SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // Later children lie above earlier ones, as they do in the layout, whenever each window
+  // is made: under the first later sibling that has one, otherwise on top.
+  if (Parent() && Parent()->handle_) {
+    HWND above = HWND_TOP;
+    const auto& siblings = Parent()->controls_;
+    auto it = std::find(siblings.begin(), siblings.end(), this);
+    if (it != siblings.end())
+      for (++it; it != siblings.end(); ++it)
+        if (auto* w = dynamic_cast<TWinControl*>(*it); w && w->handle_) {
+          above = w->handle_;
+          break;
+        }
+    SetWindowPos(h, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   ApplyFont();
+  // Hidden children get their windows when they are first shown (or their Handle is asked
+  // for): a wizard's later pages cost nothing until they are reached.
   for (TControl* c : controls_)
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->handle_) w->CreateWnd();
-  // Later children lie above earlier ones, as they do in the layout.
-  for (TControl* c : controls_)
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->handle_)
-      SetWindowPos(w->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->handle_ && w->Visible()) w->CreateWnd();
   UpdateShowing();
 }
 
@@ -613,7 +625,10 @@ std::string TWinControl::Text() const {
 void TWinControl::SetVisible(bool visible) {
   if (Visible() == visible) return;
   TControl::SetVisible(visible);
-  if (handle_) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+  if (handle_)
+    ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+  else if (visible && Parent() && Parent()->handle_)
+    CreateWnd();
   UpdateShowing();
 }
 

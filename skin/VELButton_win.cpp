@@ -346,8 +346,9 @@ bool TvelCustomButton::DialogChar(int ch, TShiftState shift) {
 
 void TvelCustomButton::FocusChanged(TWinControl* focused) {
   TCustomControl::FocusChanged(focused);
+  // Only which button Enter clicks changes; nothing drawn depends on it, so there is no
+  // repaint (focus itself repaints through WM_SETFOCUS and WM_KILLFOCUS).
   active_ = ActiveAfterFocusChange(dynamic_cast<TvelButton*>(focused) != nullptr, focused == this, default_);
-  Repaint();
 }
 
 LRESULT TvelCustomButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -270,4 +270,35 @@ TEST_F(ControlMessages, EveryWindowIsBoundToItsObject) {
   EXPECT_EQ(form->ControlCount(), 2);
 }
 
+// A hidden child has no window until it is first shown; then it lies where the layout
+// order puts it among its overlapping siblings, above the earlier and below the later ones.
+TEST_F(ControlMessages, HiddenChildrenGetTheirWindowsWhenShownInLayoutOrder) {
+  auto* middle = new TProbe(form);
+  middle->SetVisible(false);
+  middle->SetParent(form);
+  middle->SetBounds(10, 10, 80, 30);  // over probe, made after other
+  auto* last = new TProbe(form);
+  last->SetParent(form);
+  last->SetBounds(10, 10, 80, 30);  // over both
+  EXPECT_TRUE(last->HandleAllocated());
+  EXPECT_FALSE(middle->HandleAllocated());
+  middle->SetVisible(true);
+  ASSERT_TRUE(middle->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(middle->Handle()));
+  EXPECT_EQ(GetWindow(last->Handle(), GW_HWNDNEXT), middle->Handle());
+  EXPECT_EQ(GetWindow(middle->Handle(), GW_HWNDNEXT), other->Handle());
+  // With no later sibling that has a window, it goes on top.
+  auto* page = new TForm(nullptr);
+  auto* a = new TProbe(page);
+  a->SetParent(page);
+  auto* b = new TProbe(page);
+  b->SetVisible(false);
+  b->SetParent(page);
+  page->HandleNeeded();
+  EXPECT_FALSE(b->HandleAllocated());
+  b->SetVisible(true);
+  EXPECT_EQ(GetWindow(b->Handle(), GW_HWNDNEXT), a->Handle());
+  delete page;
+}
+
 }  // namespace
