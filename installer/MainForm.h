@@ -8,6 +8,7 @@
 #include "installer/InstallRun.h"
 #include "installer/MainFormState.h"
 #include "installer/Platform.h"
+#include "installer/Startup.h"
 #include "installer/Wizard.h"
 
 class TMainForm : public TForm, private WizardView, private CopyPageView {
@@ -74,6 +75,8 @@ class TMainForm : public TForm, private WizardView, private CopyPageView {
 
   std::unique_ptr<Platform> platform_;
   MainFormState state_;
+  // Declared after the state and the platform, so it is joined before they go.
+  StartupProbe probe_;
 
   TControl* velPanel1 = nullptr;
   TControl* velButton1 = nullptr;

@@ -63,8 +63,10 @@ TMainForm::TMainForm(TComponent* owner, std::unique_ptr<Platform> platform)
   BindField("Image1", Image1);
   BindField("StartProgramCb", StartProgramCb);
 
-  // The pack is inflated and summed on a worker while the form is built from its layout;
-  // the start-up collects the result where it needs the checksum.
+  // The drives, the staged record and the registry are read on one worker, and the pack is
+  // inflated and summed on another, while the form is built from its layout; the start-up
+  // collects each result where it would have produced it.
+  probe_.Start(*platform_);
   state_.PackCheck = std::make_unique<PackVerification>();
   state_.PackCheck->Start(*platform_);
 
@@ -111,7 +113,7 @@ void TMainForm::FormCreate(TComponent*) {
   state_.LabelPFCaption = LabelPF->Caption();
   // The windows are made, still hidden, while the worker verifies the pack; showing the form
   // would otherwise make them after the wait.
-  StartupResult r = ::FormCreate(*platform_, state_, [this] { HandleNeeded(); });
+  StartupResult r = ::FormCreate(*platform_, state_, [this] { HandleNeeded(); }, &probe_);
   LabelPF->SetCaption(state_.LabelPFCaption);
   if (!state_.ApplicationTitle.empty()) Application->SetTitle(state_.ApplicationTitle);
   switch (r.outcome) {

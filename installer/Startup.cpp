@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 
 #include "installer/PubDef.h"
 #include "installer/SetupData.h"
@@ -63,7 +64,52 @@ void ChooseDefaultFolder(Platform& platform, MainFormState& form) {
     form.Config.SetTargetFolder(form.LabelPFCaption + form.Config.Record().ProductFolder.Text());
 }
 
-StartupResult FormCreate(Platform& platform, MainFormState& form, const std::function<void()>& whileVerifying) {
+StartupProbe::~StartupProbe() {
+  if (worker_.joinable()) worker_.join();
+}
+
+void StartupProbe::Run(Platform& platform) {
+  // An empty caption marks "no removable drive": roots are never empty.
+  found_.LabelPFCaption.clear();
+  ButtonUClick(platform, found_);
+  try {
+    LoadStagedConfiguration(platform, found_);
+  } catch (...) {
+    error_ = std::current_exception();
+    return;
+  }
+  BuildKeyPaths(found_);
+  ReadInstalledState(platform, found_);
+}
+
+void StartupProbe::Start(Platform& platform) {
+  if (worker_.joinable() || done_) return;
+  try {
+    worker_ = std::thread([this, &platform] { Run(platform); });
+  } catch (const std::system_error&) {
+    // No thread to be had: Finish runs the steps.
+  }
+}
+
+void StartupProbe::Finish(Platform& platform, MainFormState& form) {
+  if (!done_) {
+    if (worker_.joinable())
+      worker_.join();
+    else
+      Run(platform);
+    done_ = true;
+  }
+  if (!found_.LabelPFCaption.empty()) form.LabelPFCaption = found_.LabelPFCaption;
+  if (error_) std::rethrow_exception(error_);
+  std::swap(form.Config, found_.Config);
+  form.PublisherKeyPath = found_.PublisherKeyPath;
+  form.InstalledStateKeyPath = found_.InstalledStateKeyPath;
+  form.InstalledFlag = found_.InstalledFlag;
+  form.SavedFolder = found_.SavedFolder;
+}
+
+StartupResult FormCreate(Platform& platform, MainFormState& form, const std::function<void()>& whileVerifying,
+                         StartupProbe* probe) {
   // Every early end abandons a verification running on the worker.
   struct DropUnlessReady {
     MainFormState& form;
@@ -72,15 +118,24 @@ StartupResult FormCreate(Platform& platform, MainFormState& form, const std::fun
       if (!ready && form.PackCheck) form.PackCheck->Drop();
     }
   } drop{form};
-  ButtonUClick(platform, form);
-  try {
-    LoadStagedConfiguration(platform, form);
-  } catch (const std::exception& e) {
-    return {StartupOutcome::Failed, e.what()};
+  if (probe) {
+    try {
+      probe->Finish(platform, form);
+    } catch (const std::exception& e) {
+      return {StartupOutcome::Failed, e.what()};
+    }
+    form.ApplicationTitle = form.Config.Record().ProductName.Text() + kTitleSuffix;
+  } else {
+    ButtonUClick(platform, form);
+    try {
+      LoadStagedConfiguration(platform, form);
+    } catch (const std::exception& e) {
+      return {StartupOutcome::Failed, e.what()};
+    }
+    form.ApplicationTitle = form.Config.Record().ProductName.Text() + kTitleSuffix;
+    BuildKeyPaths(form);
+    ReadInstalledState(platform, form);
   }
-  form.ApplicationTitle = form.Config.Record().ProductName.Text() + kTitleSuffix;
-  BuildKeyPaths(form);
-  ReadInstalledState(platform, form);
   ChooseDefaultFolder(platform, form);
   if (form.InstalledFlag && !platform.Confirm(kOverwriteQuestion)) return {StartupOutcome::DeclinedOverwrite, {}};
   if (whileVerifying) {

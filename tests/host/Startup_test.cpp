@@ -284,9 +284,10 @@ TEST_F(StartupTest, LongProductNameIsNotCutInTheTitle) {
   EXPECT_EQ(form.ApplicationTitle.size(), 137u);
 }
 
-// With the verification started on a worker before the form is built, every end of the
-// start-up is the one the single-threaded sequence reaches: same outcome, same questions in
-// the same order, same error text.
+// With the verification and the probe of drives, staged record and registry started on
+// workers before the form is built, every end of the start-up is the one the
+// single-threaded sequence reaches: same outcome, same questions in the same order, same
+// error text, same state.
 TEST(StartupWorker, EndsAsWithoutIt) {
   struct Case {
     const char* what;
@@ -314,13 +315,22 @@ TEST(StartupWorker, EndsAsWithoutIt) {
        }, {}, StartupOutcome::Failed},
       {"configuration cannot be staged", [](FakePlatform& f, TestProduct&) {
          f.unwritableFolders.insert("D:\\DOWNLOADS");
+         f.AddDrive("E:\\", kDriveRemovable);
        }, {}, StartupOutcome::Failed},
+      {"removable drive, earlier folder kept", [](FakePlatform& f, TestProduct&) {
+         f.AddDrive("C:\\", kDriveFixed);
+         f.AddDrive("F:\\", kDriveRemovable);
+         f.SetRegDword(RegRoot::LocalMachine, "\\Software\\KorvaSoft\\KORVA-Y", "Setup", 0);
+         f.SetRegString(RegRoot::LocalMachine, "\\Software\\KorvaSoft\\KORVA-Y", "Folder", "D:\\Old");
+         f.AddDir("D:\\Old");
+       }, {}, StartupOutcome::Ready},
   };
   TestProduct product;
   product.AddFile("\\big.bin", MixedBytes(512 << 10, 7));
   for (const Case& c : cases) {
     StartupResult results[2];
     std::vector<std::string> dialogs[2];
+    std::string state[2];
     for (int threaded = 0; threaded < 2; ++threaded) {
       FakePlatform f;
       product.Install(f);
@@ -329,12 +339,17 @@ TEST(StartupWorker, EndsAsWithoutIt) {
       f.AddDir("D:\\Downloads");
       f.confirmAnswers = c.answers;
       MainFormState form;
+      StartupProbe probe;
       if (threaded) {
+        probe.Start(f);
         form.PackCheck = std::make_unique<PackVerification>();
         form.PackCheck->Start(f);
       }
-      results[threaded] = FormCreate(f, form);
+      results[threaded] = FormCreate(f, form, {}, threaded ? &probe : nullptr);
       dialogs[threaded] = f.dialogs;
+      state[threaded] = form.LabelPFCaption + "|" + form.ApplicationTitle + "|" + form.Config.TargetFolder() + "|" +
+                        form.InstalledStateKeyPath + "|" + std::to_string(form.InstalledFlag) + "|" +
+                        form.SavedFolder + "|" + std::to_string(f.FileExists("D:\\Downloads\\tmp.cx"));
       EXPECT_EQ(form.PackResource.empty(), results[threaded].outcome != StartupOutcome::Ready &&
                                                results[threaded].outcome != StartupOutcome::DeclinedPack)
           << c.what;
@@ -343,6 +358,7 @@ TEST(StartupWorker, EndsAsWithoutIt) {
     EXPECT_EQ(results[1].outcome, results[0].outcome) << c.what;
     EXPECT_EQ(results[1].errorText, results[0].errorText) << c.what;
     EXPECT_EQ(dialogs[1], dialogs[0]) << c.what;
+    EXPECT_EQ(state[1], state[0]) << c.what;
   }
 }
 
