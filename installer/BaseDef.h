@@ -26,6 +26,9 @@ class PackInflater {
 
   uint64_t Size() const { return size_; }          // U
   uint64_t Produced() const { return produced_; }  // bytes handed out or skipped so far
+  // PackByteSum of the bytes produced so far: taken in the same pass over each piece as the
+  // stream's check value (which zlib's own loop would otherwise take separately).
+  uint32_t ByteSum() const { return byteSum_; }
   // Fills out whole; asking for more than Size() - Produced() is an EReadError.
   void Read(std::span<uint8_t> out);
   // Inflates and drops count bytes, through scratch.
@@ -37,6 +40,8 @@ class PackInflater {
   size_t inLeft_;
   uint64_t size_ = 0;
   uint64_t produced_ = 0;
+  uint32_t adlerA_ = 1, adlerB_ = 0;  // the check value of the bytes produced so far
+  uint32_t byteSum_ = 0;
   State* z_ = nullptr;  // started at the first byte asked for
 };
 
@@ -61,6 +66,11 @@ Bytes CompressResource(std::span<const uint8_t> data);
 
 // Sum of all bytes, each 0..255, in 32 bits with wrap-around.
 uint32_t PackByteSum(std::span<const uint8_t> data);
+
+// The zlib stream's check value (Adler-32) carried on over data, as (b << 16) | a, together
+// with the bytes' PackByteSum added into byteSum; one pass, with SSE2 where the processor
+// has it.
+uint32_t Adler32AndSum(uint32_t adler, std::span<const uint8_t> data, uint32_t& byteSum);
 
 #ifdef _WIN32
 #include <string>

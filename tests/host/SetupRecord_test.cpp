@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <vector>
 
@@ -178,6 +179,42 @@ TEST(CompressedResource, InPlaceReplacesTheStreamContents) {
   std::vector<uint8_t> back(70000);
   s.ReadBuffer(back.data(), back.size());
   EXPECT_EQ(back, data);
+}
+
+// The inflater takes the stream's check value itself, in one pass with the byte sum: it
+// must equal zlib's at every length and alignment (the vector path's blocks, its reduction
+// every 5552 bytes, the tails), including all-0xFF runs where the sums come nearest to
+// overflowing, and damage that only the check value reveals must still be refused.
+TEST(CompressedResource, CheckValueIsZlibsAndStillGuardsTheData) {
+  std::vector<uint8_t> data = Pattern(40000);
+  std::vector<uint8_t> ones(3 * 5552 + 17, 0xFF);
+  for (const std::vector<uint8_t>* v : {&data, &ones})
+    for (size_t start : {0u, 1u, 7u})
+      for (size_t n : {0u, 1u, 15u, 16u, 17u, 5551u, 5552u, 5553u, 11104u, 16673u}) {
+        if (start + n > v->size()) continue;
+        std::span<const uint8_t> piece(v->data() + start, n);
+        uint32_t sum = 5;
+        uint32_t seed = start ? 0x12345678u % 65521 : 1;  // carried on from earlier bytes
+        EXPECT_EQ(Adler32AndSum(seed, piece, sum), adler32(seed, piece.data(), static_cast<uInt>(n))) << start << "+" << n;
+        EXPECT_EQ(sum, 5 + PackByteSum(piece)) << start << "+" << n;
+      }
+  // Stored blocks (level 0) inflate whatever their bytes are: a changed byte in them, or a
+  // changed trailer, is caught by the check value alone.
+  std::vector<uint8_t> stored(4 + compressBound(5000));
+  uLongf len = stored.size() - 4;
+  ASSERT_EQ(compress2(stored.data() + 4, &len, data.data(), 5000, 0), Z_OK);
+  stored.resize(4 + len);
+  stored[0] = 5000 & 0xFF;
+  stored[1] = 5000 >> 8;
+  uint32_t sum = 0;
+  EXPECT_EQ(ToVector(DecompressResource(stored, &sum)), std::vector<uint8_t>(data.begin(), data.begin() + 5000));
+  EXPECT_EQ(sum, PackByteSum({data.data(), 5000}));
+  for (size_t at : {size_t{4000}, stored.size() - 1}) {
+    std::vector<uint8_t> damaged = stored;
+    damaged[at] ^= 1;
+    EXPECT_THROW(DecompressResource(damaged), EDecompressionError) << at;
+    EXPECT_THROW(PackResourceSum(damaged), EDecompressionError) << at;
+  }
 }
 
 TEST(PackSum, WrapsAt32BitsAndIsZeroWhenEmpty) {
