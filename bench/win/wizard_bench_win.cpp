@@ -59,11 +59,16 @@ int Startup(const std::wstring& setup, int reps) {
   std::vector<double> setupTimes, emptyTimes;
   auto setupReady = [](DWORD pid) -> HWND {
     HWND main = robot::TopWindow(pid, L"TMainForm");
-    if (!main) return nullptr;
-    // The welcome page is on screen once its sheet is visible and the form has painted.
-    auto sheet = robot::Children(main, [](HWND c) { return robot::Text(c) == L"Sheet0" && IsWindowVisible(c); });
-    if (sheet.empty() || GetUpdateRect(main, nullptr, FALSE)) return nullptr;
-    return main;
+    if (!main || !IsWindowVisible(main) || GetUpdateRect(main, nullptr, FALSE)) return nullptr;
+    // The welcome page is on screen once its sheet is visible and the form has painted. The
+    // sheet is found by the title its window was made with (GetWindowTextW reads another
+    // process's window without a message), so polling sends the starting program nothing
+    // to answer: the empty window's poll sends nothing either.
+    auto sheet = robot::Children(main, [](HWND c) {
+      wchar_t title[16] = {};
+      return IsWindowVisible(c) && GetWindowTextW(c, title, 16) && lstrcmpW(title, L"Sheet0") == 0;
+    });
+    return sheet.empty() ? nullptr : main;
   };
   auto emptyReady = [](DWORD pid) -> HWND {
     HWND w = robot::TopWindow(pid, L"VxEmpty");
