@@ -44,27 +44,16 @@ void PackVerification::Run(Platform& platform) {
 }
 
 void PackVerification::Start(Platform& platform) {
-  if (worker_.joinable()) return;
-  try {
-    worker_ = std::thread([this, &platform] { Run(platform); });
-  } catch (const std::system_error&) {
-    // No thread to be had: Wait does the work.
-  }
+  step_.Start([this, &platform] { Run(platform); });
 }
 
 uint32_t PackVerification::Wait(Platform& platform) {
-  if (!done_) {
-    if (worker_.joinable())
-      worker_.join();
-    else
-      Run(platform);
-    done_ = true;
-  }
+  step_.Collect([this, &platform] { Run(platform); });
   if (error_) std::rethrow_exception(error_);
   return sum_;
 }
 
 void PackVerification::Drop() {
   cancel_ = true;
-  if (worker_.joinable()) worker_.join();
+  step_.Join();
 }

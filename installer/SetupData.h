@@ -5,11 +5,11 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <thread>
 
 #include "framework/Streams.h"
 #include "installer/Platform.h"
 #include "installer/SetupConfig.h"
+#include "installer/WorkerStep.h"
 
 inline constexpr const char* kConfigResource = "SETUPINI";
 inline constexpr const char* kPackResource = "SETUPPACK";
@@ -55,12 +55,11 @@ class PackVerification {
 
  private:
   void Run(Platform& platform);
-  std::thread worker_;
   std::atomic<bool> cancel_{false};
   std::span<const uint8_t> resource_;
   uint32_t sum_ = 0;
   std::exception_ptr error_;
-  bool done_ = false;
+  WorkerStep step_;  // last, so it is joined before the members its step writes go
 };
 
 inline constexpr const char* kPackMismatchQuestion = "文件资源校核不完整,继续吗?";

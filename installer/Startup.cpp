@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <system_error>
 
 #include "installer/PubDef.h"
 #include "installer/SetupData.h"
@@ -64,10 +63,6 @@ void ChooseDefaultFolder(Platform& platform, MainFormState& form) {
     form.Config.SetTargetFolder(form.LabelPFCaption + form.Config.Record().ProductFolder.Text());
 }
 
-StartupProbe::~StartupProbe() {
-  if (worker_.joinable()) worker_.join();
-}
-
 void StartupProbe::Run(Platform& platform) {
   // An empty caption marks "no removable drive": roots are never empty.
   found_.LabelPFCaption.clear();
@@ -83,22 +78,11 @@ void StartupProbe::Run(Platform& platform) {
 }
 
 void StartupProbe::Start(Platform& platform) {
-  if (worker_.joinable() || done_) return;
-  try {
-    worker_ = std::thread([this, &platform] { Run(platform); });
-  } catch (const std::system_error&) {
-    // No thread to be had: Finish runs the steps.
-  }
+  step_.Start([this, &platform] { Run(platform); });
 }
 
 void StartupProbe::Finish(Platform& platform, MainFormState& form) {
-  if (!done_) {
-    if (worker_.joinable())
-      worker_.join();
-    else
-      Run(platform);
-    done_ = true;
-  }
+  step_.Collect([this, &platform] { Run(platform); });
   if (!found_.LabelPFCaption.empty()) form.LabelPFCaption = found_.LabelPFCaption;
   if (error_) std::rethrow_exception(error_);
   std::swap(form.Config, found_.Config);

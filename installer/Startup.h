@@ -5,10 +5,10 @@
 #include <exception>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "installer/MainFormState.h"
 #include "installer/Platform.h"
+#include "installer/WorkerStep.h"
 
 enum class StartupOutcome { Ready, DeclinedOverwrite, DeclinedPack, Failed };
 
@@ -29,7 +29,6 @@ inline constexpr const char* kStagingFileName = "tmp.cx";
 class StartupProbe {
  public:
   StartupProbe() = default;
-  ~StartupProbe();
   StartupProbe(const StartupProbe&) = delete;
   StartupProbe& operator=(const StartupProbe&) = delete;
 
@@ -42,10 +41,9 @@ class StartupProbe {
 
  private:
   void Run(Platform& platform);
-  std::thread worker_;
-  bool done_ = false;
   MainFormState found_;
   std::exception_ptr error_;
+  WorkerStep step_;  // last, so it is joined before the members its step writes go
 };
 
 // Runs every step in order. With a probe, its results stand in for the steps before the
