@@ -11,7 +11,8 @@
 namespace {
 // A measuring DC with the font selected, for auto-sizing without a window.
 TRect MeasureText(const TFont& font, const std::string& text, unsigned flags, int width) {
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  // One DC per thread serves every measurement; the canvas puts its state back each time.
+  thread_local UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   TCanvas canvas(dc.get());
   canvas.Font.Assign(font);
   TRect r{0, 0, width, 0};
