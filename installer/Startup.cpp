@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "installer/PubDef.h"
 #include "installer/SetupData.h"
@@ -102,24 +103,15 @@ StartupResult FormCreate(Platform& platform, MainFormState& form, const std::fun
       if (!ready && form.PackCheck) form.PackCheck->Drop();
     }
   } drop{form};
-  if (probe) {
-    try {
-      probe->Finish(platform, form);
-    } catch (const std::exception& e) {
-      return {StartupOutcome::Failed, e.what()};
-    }
-    form.ApplicationTitle = form.Config.Record().ProductName.Text() + kTitleSuffix;
-  } else {
-    ButtonUClick(platform, form);
-    try {
-      LoadStagedConfiguration(platform, form);
-    } catch (const std::exception& e) {
-      return {StartupOutcome::Failed, e.what()};
-    }
-    form.ApplicationTitle = form.Config.Record().ProductName.Text() + kTitleSuffix;
-    BuildKeyPaths(form);
-    ReadInstalledState(platform, form);
+  // Without a probe started earlier, one that never started runs the steps here.
+  std::optional<StartupProbe> here;
+  if (!probe) probe = &here.emplace();
+  try {
+    probe->Finish(platform, form);
+  } catch (const std::exception& e) {
+    return {StartupOutcome::Failed, e.what()};
   }
+  form.ApplicationTitle = form.Config.Record().ProductName.Text() + kTitleSuffix;
   ChooseDefaultFolder(platform, form);
   if (form.InstalledFlag && !platform.Confirm(kOverwriteQuestion)) return {StartupOutcome::DeclinedOverwrite, {}};
   if (whileVerifying) {

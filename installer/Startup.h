@@ -46,8 +46,8 @@ class StartupProbe {
   WorkerStep step_;  // last, so it is joined before the members its step writes go
 };
 
-// Runs every step in order. With a probe, its results stand in for the steps before the
-// overwrite question. DeclinedOverwrite, DeclinedPack and Failed mean the caller
+// Runs every step in order. With a probe that was started, its results stand in for the
+// steps before the overwrite question. DeclinedOverwrite, DeclinedPack and Failed mean the caller
 // terminates the application (for Failed after showing the error box); the state keeps
 // what was set until then. whileVerifying, when given, runs just before the start-up waits
 // for the pack's checksum, once the questions before it are answered: work that shows

@@ -16,23 +16,21 @@ class WorkerStep {
 
   // Starts step on a worker; a second call, or one after Collect, does nothing.
   void Start(std::function<void()> step) {
-    if (step_ || done_) return;
-    step_ = std::move(step);
+    if (started_ || done_) return;
+    started_ = true;
     try {
-      worker_ = std::thread(step_);
+      worker_ = std::thread(std::move(step));
     } catch (const std::system_error&) {
       // Collect runs the step.
     }
   }
-  // Waits for the step, or runs it here (step, when given, is the one to run if Start was
-  // never called); afterwards does nothing.
-  void Collect(const std::function<void()>& step = {}) {
+  // Waits for the step started on the worker, or runs step here when there is none;
+  // afterwards does nothing.
+  void Collect(const std::function<void()>& step) {
     if (done_) return;
     if (worker_.joinable())
       worker_.join();
-    else if (step_)
-      step_();
-    else if (step)
+    else
       step();
     done_ = true;
   }
@@ -42,7 +40,7 @@ class WorkerStep {
   }
 
  private:
-  std::function<void()> step_;
   std::thread worker_;
+  bool started_ = false;
   bool done_ = false;
 };
