@@ -8,22 +8,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "framework/Exceptions.h"
 
 namespace {
-constexpr size_t kInputChunk = 65536;
-constexpr size_t kOutputPiece = 256 * 1024;
-// The verification's buffer: small enough that each piece is still in the cache when the sum
-// reads it, large enough that the inflater's per-call costs stay small.
-constexpr size_t kSumPiece = 64 * 1024;
-
-uint32_t ReadBE32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-         static_cast<uint32_t>(p[3]);
-}
+// How much the verification decodes between looks at its cancel flag.
+constexpr size_t kSumPiece = 256 * 1024;
 
 uint32_t ReadLE32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -96,16 +86,7 @@ bool HaveSse2() {
 }
 #endif
 
-// zlib's state and window come from operator new, so heap accounting sees them.
-voidpf ZAlloc(voidpf, uInt items, uInt size) {
-  return ::operator new(static_cast<size_t>(items) * size, std::nothrow);
-}
-void ZFree(voidpf, voidpf p) { ::operator delete(p); }
 }  // namespace
-
-struct PackInflater::State {
-  z_stream z{};
-};
 
 PackInflater::PackInflater(std::span<const uint8_t> resource) {
   if (resource.size() < 4) throw EReadError();
@@ -117,64 +98,59 @@ PackInflater::PackInflater(std::span<const uint8_t> resource) {
   if (size_ > static_cast<uint64_t>(inLeft_) * kMaxInflateRatio) throw EReadError();
 }
 
-PackInflater::~PackInflater() {
-  if (z_) inflateEnd(&z_->z);
-  delete z_;
+PackInflater::~PackInflater() = default;
+
+void PackInflater::Fail() const {
+  switch (decoder_->state()) {
+    case DeflateDecoder::State::Corrupt: throw EDecompressionError();
+    case DeflateDecoder::State::Ended:
+      // The stream ended before U bytes: a wrong check value is reported first.
+      if (decoder_->HasTrailer() && decoder_->Trailer() != (adlerB_ << 16 | adlerA_)) throw EDecompressionError();
+      throw EReadError();
+    default: throw EReadError();  // the input ran out
+  }
+}
+
+std::span<const uint8_t> PackInflater::Next(size_t max) {
+  if (!decoder_) decoder_ = std::make_unique<DeflateDecoder>(std::span<const uint8_t>(in_, inLeft_));
+  if (pending_.empty()) {
+    pending_ = decoder_->Decode();
+    if (pending_.empty()) Fail();
+  }
+  std::span<const uint8_t> out = pending_.first(std::min(max, pending_.size()));
+  pending_ = pending_.subspan(out.size());
+  uint32_t adler = Adler32AndSum(adlerB_ << 16 | adlerA_, out, byteSum_);
+  adlerA_ = adler & 0xFFFF;
+  adlerB_ = adler >> 16;
+  produced_ += out.size();
+  return out;
+}
+
+// At U bytes the stream should end, and its check value is compared when it does. Whatever
+// follows instead (more data, or damage after the U-th byte) is surplus that is never read.
+void PackInflater::CheckEndAtSize() {
+  if (!pending_.empty()) return;
+  if (decoder_->state() == DeflateDecoder::State::Running && !decoder_->Decode().empty()) return;
+  if (decoder_->state() == DeflateDecoder::State::Ended && decoder_->HasTrailer() &&
+      decoder_->Trailer() != (adlerB_ << 16 | adlerA_))
+    throw EDecompressionError();
 }
 
 void PackInflater::Read(std::span<uint8_t> out) {
   if (out.size() > size_ - produced_) throw EReadError();
-  if (out.empty()) return;
-  if (!z_) {
-    auto state = std::make_unique<State>();
-    state->z.zalloc = ZAlloc;
-    state->z.zfree = ZFree;
-    if (inflateInit(&state->z) != Z_OK) throw EDecompressionError();
-    // The check value is taken below, in one pass with the byte sum, and compared with the
-    // stream's trailer where zlib would have compared it.
-    inflateValidate(&state->z, 0);
-    z_ = state.release();
+  for (size_t done = 0; done < out.size();) {
+    std::span<const uint8_t> piece = Next(out.size() - done);
+    std::memcpy(out.data() + done, piece.data(), piece.size());
+    done += piece.size();
   }
-  z_stream& z = z_->z;
-  uint8_t* next = out.data();
-  size_t left = out.size();
-  while (left) {
-    if (z.avail_in == 0) {
-      if (inLeft_ == 0) throw EReadError();  // input ran out before U bytes
-      size_t n = std::min(inLeft_, kInputChunk);
-      z.next_in = const_cast<Bytef*>(in_);
-      z.avail_in = static_cast<uInt>(n);
-      in_ += n;
-      inLeft_ -= n;
-    }
-    size_t room = std::min<size_t>(left, kOutputPiece);
-    z.next_out = next;
-    z.avail_out = static_cast<uInt>(room);
-    int rc = inflate(&z, Z_NO_FLUSH);
-    size_t got = room - z.avail_out;
-    uint32_t adler = Adler32AndSum(adlerB_ << 16 | adlerA_, {next, got}, byteSum_);
-    adlerA_ = adler & 0xFFFF;
-    adlerB_ = adler >> 16;
-    next += got;
-    left -= got;
-    produced_ += got;
-    if (rc == Z_STREAM_END) {
-      // The trailer is the four bytes zlib consumed last, most significant first.
-      if (ReadBE32(z.next_in - 4) != (adlerB_ << 16 | adlerA_)) throw EDecompressionError();
-      if (left) throw EReadError();  // stream ended before U bytes
-      break;
-    }
-    if (rc == Z_BUF_ERROR) continue;  // needs more input; the loop supplies it or fails
-    if (rc != Z_OK) throw EDecompressionError();
-  }
+  if (!out.empty() && produced_ == size_) CheckEndAtSize();
 }
 
-void PackInflater::Skip(uint64_t count, std::span<uint8_t> scratch) {
-  while (count) {
-    size_t n = static_cast<size_t>(std::min<uint64_t>(count, scratch.size()));
-    Read(scratch.first(n));
-    count -= n;
-  }
+void PackInflater::Skip(uint64_t count) {
+  if (count > size_ - produced_) throw EReadError();
+  if (count == 0) return;
+  while (count) count -= Next(static_cast<size_t>(std::min<uint64_t>(count, SIZE_MAX))).size();
+  if (produced_ == size_) CheckEndAtSize();
 }
 
 Bytes DecompressResource(std::span<const uint8_t> resource, uint32_t* byteSum) {
@@ -182,23 +158,17 @@ Bytes DecompressResource(std::span<const uint8_t> resource, uint32_t* byteSum) {
   PackInflater inflater(resource);
   if (inflater.Size() > SIZE_MAX) throw EReadError();
   Bytes out(static_cast<size_t>(inflater.Size()));
-  // Output in cache-sized pieces, so the sum reads bytes that are still hot.
-  for (size_t done = 0; done < out.size();) {
-    std::span<uint8_t> piece(out.data() + done, std::min(out.size() - done, kOutputPiece));
-    inflater.Read(piece);
-    done += piece.size();
-  }
+  inflater.Read({out.data(), out.size()});
   if (byteSum) *byteSum = inflater.ByteSum();
   return out;
 }
 
 uint32_t PackResourceSum(std::span<const uint8_t> resource, const std::atomic<bool>* cancel) {
+  // The decoder's own buffer is the only one: each piece is summed where it was decoded.
   PackInflater inflater(resource);
-  std::unique_ptr<uint8_t[]> buffer(new uint8_t[kSumPiece]);
   while (inflater.Produced() < inflater.Size()) {
     if (cancel && cancel->load(std::memory_order_relaxed)) return 0;
-    std::span<uint8_t> piece(buffer.get(), static_cast<size_t>(std::min<uint64_t>(kSumPiece, inflater.Size() - inflater.Produced())));
-    inflater.Read(piece);
+    inflater.Skip(std::min<uint64_t>(kSumPiece, inflater.Size() - inflater.Produced()));
   }
   return inflater.ByteSum();
 }

@@ -3,20 +3,25 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "framework/Bytes.h"
 #include "framework/Streams.h"
+#include "installer/DeflateDecoder.h"
 
 // Deflate cannot expand data by more than about 1032:1; a U beyond what the compressed
 // bytes could produce is refused before anything is allocated.
 constexpr uint64_t kMaxInflateRatio = 1032;
 
 // Inflates a CompressedResource piece by piece into the caller's buffers, so that a pack of
-// any size passes through a few kilobytes of the inflater's own state. Checks and errors are
-// those of DecompressResource: the constructor rejects fewer than 4 bytes and an impossible
-// U; reads raise EReadError when the stream ends or its input runs out before U bytes, and
-// EDecompressionError on corrupt data. Nothing beyond U is ever produced.
+// any size passes through the decoder's own ~330 KiB. Checks and errors are those of
+// DecompressResource: the constructor rejects fewer than 4 bytes and an impossible U; reads
+// raise EReadError when the stream ends or its input runs out before U bytes, and
+// EDecompressionError on corrupt data or a wrong check value (compared when the stream ends
+// at or before U bytes). Nothing beyond U is ever produced: what follows the U-th byte,
+// damaged or not, is never read. On an error, Produced() counts the bytes that came out
+// before it.
 class PackInflater {
  public:
   explicit PackInflater(std::span<const uint8_t> resource);
@@ -27,22 +32,28 @@ class PackInflater {
   uint64_t Size() const { return size_; }          // U
   uint64_t Produced() const { return produced_; }  // bytes handed out or skipped so far
   // PackByteSum of the bytes produced so far: taken in the same pass over each piece as the
-  // stream's check value (which zlib's own loop would otherwise take separately).
+  // stream's check value.
   uint32_t ByteSum() const { return byteSum_; }
   // Fills out whole; asking for more than Size() - Produced() is an EReadError.
   void Read(std::span<uint8_t> out);
-  // Inflates and drops count bytes, through scratch.
-  void Skip(uint64_t count, std::span<uint8_t> scratch);
+  // Inflates and drops count bytes (checked and summed like the rest).
+  void Skip(uint64_t count);
 
  private:
-  struct State;
+  // The next decoded bytes, at most max (> 0) of them, taken into the check value and the
+  // byte sum; valid until the next call.
+  std::span<const uint8_t> Next(size_t max);
+  [[noreturn]] void Fail() const;
+  void CheckEndAtSize();
+
   const uint8_t* in_;
   size_t inLeft_;
   uint64_t size_ = 0;
   uint64_t produced_ = 0;
   uint32_t adlerA_ = 1, adlerB_ = 0;  // the check value of the bytes produced so far
   uint32_t byteSum_ = 0;
-  State* z_ = nullptr;  // started at the first byte asked for
+  std::unique_ptr<DeflateDecoder> decoder_;  // started at the first byte asked for
+  std::span<const uint8_t> pending_;         // decoded, not yet handed out
 };
 
 // Decompresses a CompressedResource straight into a buffer of exactly U bytes.
