@@ -175,6 +175,20 @@ inline std::string Check(std::span<const uint8_t> resource, uint64_t seed) {
   if (got != e.outcome) report += std::string("PackResourceSum: ") + Name(got) + "\n";
   else if (got == Outcome::Ok && sum != PackByteSum(e.bytes)) report += "PackResourceSum: wrong sum\n";
 
+  // 32-bit builds decode with a narrow bit buffer: the whole stream (up to 1 MiB of output)
+  // decodes the same that way as with the native one.
+  DeflateDecoder wide(resource.subspan(4), false), narrow(resource.subspan(4), true);
+  std::vector<uint8_t> wideOut, narrowOut;
+  for (std::span<const uint8_t> w, n; wideOut.size() < (1u << 20);) {
+    w = wide.Decode(), n = narrow.Decode();
+    wideOut.insert(wideOut.end(), w.begin(), w.end());
+    narrowOut.insert(narrowOut.end(), n.begin(), n.end());
+    if (w.empty() && n.empty()) break;
+  }
+  if (wideOut != narrowOut || wide.state() != narrow.state() || wide.HasTrailer() != narrow.HasTrailer() ||
+      wide.Trailer() != narrow.Trailer())
+    report += "narrow bit buffer: output or end differs from the native one\n";
+
   if (!report.empty())
     report += "zlib: rc " + std::to_string(e.rc) + " \"" + e.msg + "\", U " + std::to_string(e.size) + ", P " +
               std::to_string(e.bytes.size()) + ", expected " + Name(e.outcome) + "\n";

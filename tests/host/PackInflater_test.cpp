@@ -23,6 +23,21 @@ std::vector<uint8_t> Mixed(size_t n, uint32_t x) {
   return v;
 }
 
+// Copies from close by and, now and then, from the far end of the window: the rare distance
+// codes get long codes followed by up to 13 extra bits, more than a 32-bit bit buffer holds
+// after one refill.
+std::vector<uint8_t> FarCopies(size_t n, uint32_t x) {
+  std::vector<uint8_t> v;
+  while (v.size() < n) {
+    x = x * 1103515245 + 12345;
+    const size_t len = 3 + (x >> 20) % 40;
+    const size_t back = (x >> 8) % 2048 == 0 ? 24577 + (x >> 3) % 8000 : 1 + (x >> 12) % 200;
+    for (size_t i = 0; i < len; ++i, x = x * 1103515245 + 12345)
+      v.push_back(v.size() < back || (x & 3) == 0 ? static_cast<uint8_t>(x >> 24) : v[v.size() - back]);
+  }
+  return v;
+}
+
 // Deflate bits least significant first; Huffman codes most significant bit first.
 struct Bits {
   std::vector<uint8_t> bytes;
@@ -98,6 +113,7 @@ TEST(PackInflater, AgreesWithZlibOnItsStreamsTheirCutsAndFlips) {
           EXPECT_EQ(inflate_oracle::Check(res, ++seed), "") << i << " " << strategy << " " << level << " U " << u;
         }
       }
+  EXPECT_EQ(inflate_oracle::Check(inflate_oracle::Deflate(FarCopies(400000, 5), {6, Z_DEFAULT_STRATEGY, 15, 8, {}, {}}), 1), "");
   const std::span<const uint8_t> small(inputs[4].data(), 300);
   for (const auto& res : {inflate_oracle::Deflate(small, {9, Z_DEFAULT_STRATEGY, 15, 8, {}, {}}),
                           inflate_oracle::Deflate(small.first(40), {9, Z_FIXED, 15, 8, {{20, Z_SYNC_FLUSH}}, {}})}) {
