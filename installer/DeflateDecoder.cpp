@@ -173,36 +173,32 @@ bool DeflateDecoder::Fail(State why) {
   return false;
 }
 
-// Takes n bits (n <= 32) when the input has them.
-#define VX_TAKE(n, v)                               \
-  do {                                              \
-    if (bitsLeft_ < (n)) Refill();                  \
-    v = Bits(n);                                    \
-    Drop(n);                                        \
-    if (Ran()) return Fail(State::Truncated);       \
-  } while (0)
+bool DeflateDecoder::Take(unsigned n, uint32_t& v) {
+  if (bitsLeft_ < n) Refill();
+  v = Bits(n);
+  Drop(n);
+  return !Ran() || Fail(State::Truncated);
+}
 
 bool DeflateDecoder::ReadHeader() {
   uint32_t h;
-  VX_TAKE(16, h);
+  if (!Take(16, h)) return false;
   const uint32_t cmf = h & 0xFF, flg = h >> 8;
   if ((cmf << 8 | flg) % 31 != 0 || (cmf & 15) != 8 || (cmf >> 4) > 7) return Fail(State::Corrupt);
-  if (flg & 0x20) {  // a preset dictionary, which these streams never use
-    VX_TAKE(32, h);
-    return Fail(State::Corrupt);
-  }
+  // A preset dictionary, which these streams never use: refused once its id is there.
+  if (flg & 0x20) return Take(32, h) && Fail(State::Corrupt);
   step_ = Step::Block;
   return true;
 }
 
 bool DeflateDecoder::ReadBlockHeader() {
   uint32_t h;
-  VX_TAKE(3, h);
+  if (!Take(3, h)) return false;
   finalBlock_ = h & 1;
   switch (h >> 1) {
     case 0: {
       Drop(bitsLeft_ & 7);
-      VX_TAKE(32, h);
+      if (!Take(32, h)) return false;
       if ((h & 0xFFFF) != (~h >> 16 & 0xFFFF)) return Fail(State::Corrupt);
       storedLeft_ = h & 0xFFFF;
       // The stored bytes are copied straight from the input: give back the whole bytes the
@@ -230,12 +226,12 @@ bool DeflateDecoder::ReadBlockHeader() {
 
 bool DeflateDecoder::ReadDynamicTables() {
   uint32_t h;
-  VX_TAKE(14, h);
+  if (!Take(14, h)) return false;
   const unsigned litLens = 257 + (h & 31), dists = 1 + (h >> 5 & 31), precodes = 4 + (h >> 10);
   if (litLens > 286 || dists > 30) return Fail(State::Corrupt);
   uint8_t lengths[286 + 30] = {};
   for (unsigned i = 0; i < precodes; ++i) {
-    VX_TAKE(3, h);
+    if (!Take(3, h)) return false;
     lengths[kPrecodeOrder[i]] = static_cast<uint8_t>(h);
   }
   if (!BuildTable(lengths, 19, CodeKind::Precode, kPrecodeBits, tables_->precode)) return Fail(State::Corrupt);

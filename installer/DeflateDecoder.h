@@ -48,7 +48,9 @@ class DeflateDecoder {
     bitBuf_ >>= n;
     bitsLeft_ -= n;
   }
-  bool Fail(State why);
+  bool Fail(State why);  // sets the state; false
+  // Takes n bits (n <= 32) into v; false (Truncated) when the input lacks them.
+  bool Take(unsigned n, uint32_t& v);
   bool ReadHeader();
   bool ReadBlockHeader();
   bool ReadDynamicTables();
