@@ -312,14 +312,21 @@ uint32_t DeflateDecoder::FastLoop(uint8_t*& outRef, uint8_t* limit) {
   uint8_t* out = outRef;
   const uint8_t* const inStop = inEnd_ - kFastInput;
   uint8_t* const outStop = limit - kFastRoom;
+  // left counts the bits held in its low byte only: a code is dropped by subtracting its
+  // whole table entry, whose low byte is the code's length, which saves masking the length
+  // out on the path from one table lookup to the next.
   auto refill = [&] {
-    bits |= LoadWord<Word>(in) << left;
-    in += (kWordBits - 1 - left) >> 3;
+    bits |= LoadWord<Word>(in) << (left & (kWordBits - 1));
+    in += (kWordBits - 1 - (left & (kWordBits - 1))) >> 3;
     left |= kWordBits - 8;
   };
   auto drop = [&](unsigned n) {
     bits >>= n;
     left -= n;
+  };
+  auto dropCode = [&](uint32_t e) {
+    bits >>= e & (kWordBits - 1);
+    left -= e;
   };
   uint32_t stop = 0;
   while (in <= inStop && out <= outStop) {
@@ -327,13 +334,13 @@ uint32_t DeflateDecoder::FastLoop(uint8_t*& outRef, uint8_t* limit) {
     uint32_t e = litLen[bits & ((1u << kLitLenBits) - 1)];
     if (KindOf(e) == kSubtable) e = litLen[ValueOf(e) + (bits >> kLitLenBits & ((1u << ExtraOf(e)) - 1))];
     if (KindOf(e) == kLiteral) {
-      drop(LengthOf(e));
+      dropCode(e);
       *out++ = static_cast<uint8_t>(ValueOf(e));
       if constexpr (kWordBits == 64) {
         // At least 41 bits are left: often enough for the next literal without a refill.
         const uint32_t next = litLen[bits & ((1u << kLitLenBits) - 1)];
         if (KindOf(next) == kLiteral) {
-          drop(LengthOf(next));
+          dropCode(next);
           *out++ = static_cast<uint8_t>(ValueOf(next));
         }
       }
@@ -343,13 +350,13 @@ uint32_t DeflateDecoder::FastLoop(uint8_t*& outRef, uint8_t* limit) {
       stop = e;
       break;
     }
-    drop(LengthOf(e));
+    dropCode(e);
     const unsigned length = ValueOf(e) + static_cast<unsigned>(bits & ((1u << ExtraOf(e)) - 1));
     drop(ExtraOf(e));
     if constexpr (kWordBits == 32) refill();
     uint32_t d = dist[bits & ((1u << kDistBits) - 1)];
     if (KindOf(d) == kSubtable) d = dist[ValueOf(d) + (bits >> kDistBits & ((1u << ExtraOf(d)) - 1))];
-    drop(LengthOf(d));
+    dropCode(d);
     if (KindOf(d) != kBase) {
       stop = kCorruptStop;
       break;
@@ -384,7 +391,7 @@ uint32_t DeflateDecoder::FastLoop(uint8_t*& outRef, uint8_t* limit) {
     out = end;
   }
   bitBuf_ = bits;
-  bitsLeft_ = left;
+  bitsLeft_ = left & 0xFF;
   in_ = in;
   outRef = out;
   return stop;
