@@ -337,11 +337,16 @@ uint32_t DeflateDecoder::FastLoop(uint8_t*& outRef, uint8_t* limit) {
       dropCode(e);
       *out++ = static_cast<uint8_t>(ValueOf(e));
       if constexpr (kWordBits == 64) {
-        // At least 41 bits are left: often enough for the next literal without a refill.
-        const uint32_t next = litLen[bits & ((1u << kLitLenBits) - 1)];
+        // At least 41 bits are left: enough for two more literals without a refill.
+        uint32_t next = litLen[bits & ((1u << kLitLenBits) - 1)];
         if (KindOf(next) == kLiteral) {
           dropCode(next);
           *out++ = static_cast<uint8_t>(ValueOf(next));
+          next = litLen[bits & ((1u << kLitLenBits) - 1)];
+          if (KindOf(next) == kLiteral) {
+            dropCode(next);
+            *out++ = static_cast<uint8_t>(ValueOf(next));
+          }
         }
       }
       continue;
