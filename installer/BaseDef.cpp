@@ -100,12 +100,16 @@ PackInflater::PackInflater(std::span<const uint8_t> resource) {
 
 PackInflater::~PackInflater() = default;
 
+bool PackInflater::TrailerDiffers() const {
+  return decoder_->HasTrailer() && decoder_->Trailer() != (adlerB_ << 16 | adlerA_);
+}
+
 void PackInflater::Fail() const {
   switch (decoder_->state()) {
     case DeflateDecoder::State::Corrupt: throw EDecompressionError();
     case DeflateDecoder::State::Ended:
       // The stream ended before U bytes: a wrong check value is reported first.
-      if (decoder_->HasTrailer() && decoder_->Trailer() != (adlerB_ << 16 | adlerA_)) throw EDecompressionError();
+      if (TrailerDiffers()) throw EDecompressionError();
       throw EReadError();
     default: throw EReadError();  // the input ran out
   }
@@ -131,9 +135,7 @@ std::span<const uint8_t> PackInflater::Next(size_t max) {
 void PackInflater::CheckEndAtSize() {
   if (!pending_.empty()) return;
   if (decoder_->state() == DeflateDecoder::State::Running && !decoder_->Decode().empty()) return;
-  if (decoder_->state() == DeflateDecoder::State::Ended && decoder_->HasTrailer() &&
-      decoder_->Trailer() != (adlerB_ << 16 | adlerA_))
-    throw EDecompressionError();
+  if (decoder_->state() == DeflateDecoder::State::Ended && TrailerDiffers()) throw EDecompressionError();
 }
 
 void PackInflater::Read(std::span<uint8_t> out) {

@@ -44,6 +44,8 @@ class PackInflater {
   // byte sum; valid until the next call.
   std::span<const uint8_t> Next(size_t max);
   [[noreturn]] void Fail() const;
+  // The stream's trailer was read and is not the check value of the bytes produced.
+  bool TrailerDiffers() const;
   void CheckEndAtSize();
 
   const uint8_t* in_;

@@ -277,17 +277,19 @@ bool DeflateDecoder::ReadTrailer() {
   return false;
 }
 
+bool DeflateDecoder::EndBlock() {
+  if (finalBlock_) return ReadTrailer();
+  step_ = Step::Block;
+  return true;
+}
+
 bool DeflateDecoder::CopyStored(uint8_t*& out, uint8_t* limit) {
   const size_t n = std::min<size_t>({storedLeft_, static_cast<size_t>(inEnd_ - in_), static_cast<size_t>(limit - out)});
   std::memcpy(out, in_, n);
   out += n;
   in_ += n;
   storedLeft_ -= static_cast<uint32_t>(n);
-  if (storedLeft_ == 0) {
-    if (finalBlock_) return ReadTrailer();
-    step_ = Step::Block;
-    return true;
-  }
+  if (storedLeft_ == 0) return EndBlock();
   if (in_ == inEnd_) return Fail(State::Truncated);
   return false;  // the buffer is full
 }
@@ -404,23 +406,20 @@ uint32_t DeflateDecoder::FastLoop(uint8_t*& outRef, uint8_t* limit) {
 
 // Decodes symbols of the current Huffman block until its end (true), a full buffer or an
 // error (false): the fast loop while it may run, the rest symbol by symbol with every check.
-bool DeflateDecoder::DecodeHuffman(uint8_t*& outRef, uint8_t* limit) {
+bool DeflateDecoder::DecodeHuffman(uint8_t*& out, uint8_t* limit) {
   const uint32_t* const litLen = tables_->useLitLen;
   const uint32_t* const dist = tables_->useDist;
   for (;;) {
-    if (inEnd_ - in_ >= static_cast<ptrdiff_t>(kFastInput) && limit - outRef >= static_cast<ptrdiff_t>(kFastRoom)) {
-      const uint32_t e = narrow_ ? FastLoop<uint32_t>(outRef, limit) : FastLoop<uint64_t>(outRef, limit);
+    if (inEnd_ - in_ >= static_cast<ptrdiff_t>(kFastInput) && limit - out >= static_cast<ptrdiff_t>(kFastRoom)) {
+      const uint32_t e = narrow_ ? FastLoop<uint32_t>(out, limit) : FastLoop<uint64_t>(out, limit);
       if (e == kCorruptStop) return Fail(State::Corrupt);
       if (KindOf(e) == kEndOfBlock) {
         Drop(LengthOf(e));
-        if (finalBlock_) return ReadTrailer();
-        step_ = Step::Block;
-        return true;
+        return EndBlock();
       }
       if (KindOf(e) == kInvalid) return Fail(State::Corrupt);
       continue;
     }
-    uint8_t*& out = outRef;
     // One symbol at a time, with every check.
     if (limit - out < static_cast<ptrdiff_t>(kMaxMatch)) return false;  // the buffer is full
     Refill();
@@ -434,9 +433,7 @@ bool DeflateDecoder::DecodeHuffman(uint8_t*& outRef, uint8_t* limit) {
         continue;
       }
       if (KindOf(e) == kInvalid) return Fail(State::Corrupt);
-      if (finalBlock_) return ReadTrailer();
-      step_ = Step::Block;
-      return true;
+      return EndBlock();
     }
     const unsigned length = ValueOf(e) + Bits(ExtraOf(e));
     Drop(ExtraOf(e));

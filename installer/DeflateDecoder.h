@@ -55,6 +55,8 @@ class DeflateDecoder {
   bool ReadBlockHeader();
   bool ReadDynamicTables();
   bool ReadTrailer();
+  // The current block is done: on to the next one's header, or to the trailer.
+  bool EndBlock();
   bool CopyStored(uint8_t*& out, uint8_t* limit);
   bool DecodeHuffman(uint8_t*& out, uint8_t* limit);
   template <class Word>
