@@ -3,8 +3,8 @@
 //   BM_VerifyPack        the start-up's check: inflate through a small reused buffer, summed
 //   BM_LoadAndVerifyPack the whole pack inflated into memory and summed (the run's fallback)
 //   BM_CopyStreaming / BM_CopyBuffered  the copy step of a 250-file table, files discarded
-//                        (wall-clock time against the baseline's: the streaming copy inflates
-//                        on a worker)
+//                        (wall-clock time against the baseline's: the copy step shares its
+//                        rows between two threads)
 //   BM_VerifyPackText    the check over a pack of text alone, against BM_PlainInflateText
 // Each prints speed_vs_plain_inflate (baseline CPU time / its CPU time) and the heap peak of
 // one pass in bytes (peak_heap, zlib's own state included).
@@ -215,7 +215,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 BENCHMARK(BM_PlainInflate)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_VerifyPack)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_LoadAndVerifyPack)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-// The streaming copy inflates on a worker, so the copies compare wall-clock times.
+// The copy step runs on two threads, so the copies compare wall-clock times.
 BENCHMARK(BM_CopyStreaming)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_CopyBuffered)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 // The same verification over text alone, against a plain inflate of that text.

@@ -38,11 +38,18 @@ std::span<const uint8_t> FakePlatform::Resource(const std::string& name) {
   return it->second;
 }
 
-bool FakePlatform::FileExists(const std::string& path) { return files_.count(Key(path)) != 0; }
+bool FakePlatform::FileExists(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(filesLock_.m);
+  return files_.count(Key(path)) != 0;
+}
 
-bool FakePlatform::DirectoryExists(const std::string& path) { return dirs_.count(Key(path)) != 0; }
+bool FakePlatform::DirectoryExists(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(filesLock_.m);
+  return dirs_.count(Key(path)) != 0;
+}
 
 bool FakePlatform::RemoveFile(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(filesLock_.m);
   if (links.erase(Key(path))) return true;  // a saved shortcut file
   auto it = files_.find(Key(path));
   if (it == files_.end() || it->second.readOnly) return false;
@@ -58,6 +65,7 @@ static std::string ParentOf(const std::string& key) {
 }
 
 bool FakePlatform::MakeDir(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(filesLock_.m);
   std::string k = Key(path);
   if (dirs_.count(k) || files_.count(k)) return false;
   std::string parent = ParentOf(k);
@@ -103,6 +111,7 @@ class FakeFileStream : public TStream {
   FakeFileStream(FakePlatform& fake, std::string key) : fake_(fake), key_(std::move(key)) {}
   size_t Read(void*, size_t) override { return 0; }
   size_t Write(const void* buffer, size_t count) override {
+    std::lock_guard<std::recursive_mutex> lock(fake_.filesLock_.m);
     auto it = fake_.files_.find(key_);
     if (it == fake_.files_.end() || fake_.failingWrites.count(key_)) return 0;
     it->second.content.append(static_cast<const char*>(buffer), count);
@@ -116,6 +125,7 @@ class FakeFileStream : public TStream {
 };
 
 std::unique_ptr<TStream> FakePlatform::CreateNewFile(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(filesLock_.m);
   std::string k = Key(path);
   std::string parent = ParentOf(k);
   auto it = files_.find(k);

@@ -1,10 +1,12 @@
 // An in-memory Platform for tests, benchmarks and the host side of the tools: files and
 // folders in maps keyed case-insensitively (as Windows paths are), resources by name, a
 // registry of typed values, drives, a process list, recorded shortcut files and browser
-// launches, scripted connectivity and answers, and a log of every dialog shown.
+// launches, scripted connectivity and answers, and a log of every dialog shown. Its file
+// calls may come from several threads at once; everything else from one.
 #pragma once
 #include <deque>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -130,6 +132,15 @@ class FakePlatform : public Platform {
   };
   bool RegWritable(const std::string& keyName) const;
   std::map<std::string, std::vector<uint8_t>> resources_;
+  // Files and folders may be written from the copy step's two threads at once.
+  // A copy or assignment of the fake gets a lock of its own.
+  struct FilesLock {
+    std::recursive_mutex m;
+    FilesLock() = default;
+    FilesLock(const FilesLock&) {}
+    FilesLock& operator=(const FilesLock&) { return *this; }
+  };
+  mutable FilesLock filesLock_;
   std::map<std::string, File> files_;
   std::set<std::string> dirs_;
   std::map<std::string, RegKey> keys_;

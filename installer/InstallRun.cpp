@@ -1,14 +1,18 @@
 #include "installer/InstallRun.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <mutex>
 #include <optional>
 #include <set>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "framework/Exceptions.h"
 #include "installer/BaseDef.h"
-#include "installer/PackPipe.h"
 #include "installer/PubDef.h"
 #include "installer/SetupData.h"
 
@@ -63,66 +67,259 @@ auto CreateReplacing(Platform& platform, const std::string& target, Fn create) {
   }
 }
 
-// An error of the pack itself met while writing a file: not a file error, it ends the run.
-struct PackBroken {
-  std::exception_ptr error;
-};
-
-// Where the rows' bytes come from. Streaming: one pass over the embedded pack, inflated a
-// few pieces ahead on a worker, each row's slice written as it comes out. Otherwise the whole
-// pack inflated into memory first, each slice written from there.
-class SliceSource {
+// The copy step's file writing. The rows are taken in order in batches: consecutive rows
+// whose slices come to at most kBatchBytes, or one larger row alone. Taking a batch, under
+// the lock, settles what each row needs, makes its folders and reads its bytes, so that the
+// pack is read in row order; writing the batch's files happens outside the lock. Two copiers
+// take batches in turn, the calling thread and a worker, so that one's file writes overlap
+// the other's inflate and writes; the calling thread shows the results in row order.
+//
+// Streaming: the embedded pack is inflated once, front to back, each slice as its batch is
+// taken. Otherwise the whole pack is inflated into memory first and slices point into it.
+class RowCopier {
  public:
-  SliceSource(std::span<const uint8_t> resource, const SetupConfig& config, const std::string& folder,
-              PackAccess access) {
+  enum Kind : uint8_t {
+    kPending,
+    kSkipped,  // passed over, or its folder could not be made: nothing is shown
+    kWrite,    // taken, its bytes ready, not yet written
+    kWritten,
+    kFailed,   // the file could not be written: the file-error message
+    kBroken,   // an error that ends the run, the pack's own among them: Error(row)
+  };
+
+  RowCopier(Platform& platform, const SetupConfig& config, const std::string& folder,
+            std::span<const uint8_t> resource, PackAccess access)
+      : platform_(platform), config_(config), folder_(folder), count_(config.FileCount()),
+        results_(static_cast<size_t>(count_), kPending), errors_(static_cast<size_t>(count_)) {
     if (resource.empty()) return;  // no pack loaded: no slice can be written
     havePack_ = true;
     packSize_ = PackInflater(resource).Size();
-    if (access == PackAccess::Auto && SlicesFollowInPackOrder(config, folder, packSize_))
-      pipe_.emplace(resource);
-    else
+    if (access == PackAccess::Auto && SlicesFollowInPackOrder(config, folder, packSize_)) {
+      inflater_.emplace(resource);
+      mine_.buffer = Bytes(kBatchBytes);
+      theirs_.buffer = Bytes(kBatchBytes);
+    } else {
       pack_ = DecompressResource(resource);
+    }
   }
 
-  bool Has(const SetupFileEntry& row) const { return havePack_ && SliceInPack(row, packSize_); }
-
-  // File errors raise as the platform raises them; pack errors as PackBroken.
-  void Write(Platform& platform, const std::string& target, const SetupFileEntry& row) {
-    uint64_t offset = static_cast<uint64_t>(row.Offset.Get()), size = static_cast<uint64_t>(row.Size.Get());
-    if (!pipe_) {
-      std::span<const uint8_t> bytes(pack_.data() + offset, static_cast<size_t>(size));
-      CreateReplacing(platform, target, [&] { platform.WriteNewFile(target, bytes); });
-      return;
+  ~RowCopier() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
     }
-    Inflate([&] { pipe_->Skip(offset - pipe_->Position()); });
-    std::unique_ptr<TStream> file = CreateReplacing(platform, target, [&] { return platform.CreateNewFile(target); });
-    for (uint64_t left = size; left;) {
-      std::span<const uint8_t> piece;
-      try {
-        Inflate([&] { piece = pipe_->Next(left); });
-      } catch (const PackBroken&) {
-        file.reset();
-        platform.RemoveFile(target);  // no half-written file stays behind
-        throw;
+    if (worker_.joinable()) worker_.join();
+  }
+
+  // Row i's result, the rows before it having been asked for first. Copies batches on the
+  // calling thread while there are any to take, and waits for the worker's otherwise.
+  Kind Result(int i) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (results_[i] == kPending) {
+      if (Take(mine_)) {
+        // A worker only once there is more than one batch.
+        if (!started_ && next_ < count_) Start();
+        lock.unlock();
+        Write(mine_);
+        lock.lock();
+        Record(mine_);
+        continue;
       }
-      file->WriteBuffer(piece.data(), piece.size());
-      left -= piece.size();
+      if (!inFlight_) {  // stopped before the row: it stays undone
+        if (failure_) std::rethrow_exception(failure_);
+        return kSkipped;
+      }
+      changed_.wait(lock);
     }
+    return results_[i];
   }
+  std::exception_ptr Error(int i) const { return errors_[i]; }
 
  private:
-  template <class Fn>
-  static void Inflate(Fn fn) {
+  static constexpr size_t kBatchBytes = 256 * 1024;
+  struct Job {
+    int row;
+    Kind kind;
+    std::string path;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    std::exception_ptr error;
+  };
+  struct Copier {
+    Bytes buffer;  // streaming: the batch's bytes
+    std::vector<Job> jobs;
+  };
+
+  void Start() {
+    started_ = true;
     try {
-      fn();
-    } catch (...) {
-      throw PackBroken{std::current_exception()};
+      worker_ = std::thread([this] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        try {
+          while (Take(theirs_)) {
+            lock.unlock();
+            Write(theirs_);
+            lock.lock();
+            Record(theirs_);
+            changed_.notify_all();
+          }
+        } catch (...) {
+          // Out of memory while taking a batch: the calling thread raises it.
+          if (!lock.owns_lock()) lock.lock();
+          failure_ = std::current_exception();
+          stop_ = true;
+          changed_.notify_all();
+        }
+      });
+    } catch (const std::system_error&) {
+      // The calling thread takes every batch.
     }
   }
+
+  // Under the lock: the next batch into c; false when no row is left to take.
+  bool Take(Copier& c) {
+    c.jobs.clear();
+    size_t used = 0;
+    while (!stop_ && next_ < count_) {
+      const SetupFileEntry& row = config_.File(next_);
+      RowTarget t = TargetOf(folder_, row);
+      const bool readable = t.inside && havePack_ && SliceInPack(row, packSize_);
+      const uint64_t offset = readable ? static_cast<uint64_t>(row.Offset.Get()) : 0;
+      const size_t size = readable ? static_cast<size_t>(row.Size.Get()) : 0;
+      const bool big = inflater_ && size > kBatchBytes;
+      if (!c.jobs.empty() && (big || used + size > kBatchBytes)) break;
+      Job job{next_++, kWrite, std::move(t.path)};
+      if (t.passedOver) {
+        job.kind = kSkipped;
+      } else if (t.inside && !FolderReady(FolderPart(job.path))) {
+        job.kind = kSkipped;
+      } else if (!readable) {
+        job.kind = kFailed;
+      } else if (big) {
+        StreamBigRow(job, offset, size, c.buffer);
+      } else if (inflater_) {
+        try {
+          inflater_->Skip(offset - inflater_->Produced());
+          if (size) inflater_->Read({c.buffer.data() + used, size});
+          job.data = c.buffer.data() + used;
+        } catch (...) {
+          Break(job);
+        }
+      } else {
+        job.data = pack_.data() + offset;
+      }
+      job.size = size;
+      used += size;
+      c.jobs.push_back(std::move(job));
+      if (big) break;
+    }
+    if (c.jobs.empty()) return false;
+    ++inFlight_;
+    return true;
+  }
+
+  // Under the lock, for a row larger than a batch: created, then written piece by piece as
+  // it comes out of the inflater. A pack error removes the half-written file.
+  void StreamBigRow(Job& job, uint64_t offset, uint64_t size, Bytes& buffer) {
+    job.kind = kWritten;
+    try {
+      inflater_->Skip(offset - inflater_->Produced());
+    } catch (...) {
+      return Break(job);
+    }
+    std::unique_ptr<TStream> file;
+    try {
+      file = CreateReplacing(platform_, job.path, [&] { return platform_.CreateNewFile(job.path); });
+    } catch (const std::exception&) {
+      job.kind = kFailed;
+      return;
+    } catch (...) {
+      return Break(job);
+    }
+    for (uint64_t left = size; left;) {
+      const size_t n = static_cast<size_t>(std::min<uint64_t>(left, buffer.size()));
+      try {
+        inflater_->Read({buffer.data(), n});
+      } catch (...) {
+        Break(job);
+        file.reset();
+        platform_.RemoveFile(job.path);  // no half-written file stays behind
+        return;
+      }
+      try {
+        file->WriteBuffer(buffer.data(), n);
+      } catch (const std::exception&) {
+        job.kind = kFailed;
+        return;
+      } catch (...) {
+        return Break(job);
+      }
+      left -= n;
+    }
+  }
+
+  // Under the lock: the job ends the run; no further batch is taken.
+  void Break(Job& job) {
+    job.kind = kBroken;
+    job.error = std::current_exception();
+    stop_ = true;
+  }
+
+  // Under the lock: the folder exists or was made. Folders made or found in this run are not
+  // walked again level by level: with a deep target folder that walk would cost more than
+  // writing a small file.
+  bool FolderReady(const std::string& parent) {
+    if (folders_.count(parent)) return true;
+    if (!platform_.DirectoryExists(parent) && !MakeDirs(platform_, parent)) return false;
+    folders_.insert(parent);
+    return true;
+  }
+
+  // Outside the lock: the batch's files whose bytes are ready.
+  void Write(Copier& c) {
+    for (Job& job : c.jobs) {
+      if (job.kind != kWrite) continue;
+      try {
+        CreateReplacing(platform_, job.path, [&] { platform_.WriteNewFile(job.path, {job.data, job.size}); });
+        job.kind = kWritten;
+      } catch (const std::exception&) {
+        job.kind = kFailed;
+      } catch (...) {
+        job.kind = kBroken;
+        job.error = std::current_exception();
+      }
+    }
+  }
+
+  void Record(Copier& c) {
+    for (Job& job : c.jobs) {
+      results_[job.row] = job.kind;
+      errors_[job.row] = std::move(job.error);
+      if (job.kind == kBroken) stop_ = true;
+    }
+    --inFlight_;
+  }
+
+  Platform& platform_;
+  const SetupConfig& config_;
+  const std::string folder_;
+  const int count_;
   bool havePack_ = false;
   uint64_t packSize_ = 0;
-  std::optional<PackPipe> pipe_;
+  std::optional<PackInflater> inflater_;
   Bytes pack_;
+  std::set<std::string> folders_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<Kind> results_;
+  std::vector<std::exception_ptr> errors_;
+  int next_ = 0;       // the first row not yet taken
+  int inFlight_ = 0;   // batches taken and not yet recorded
+  bool stop_ = false;  // no further batch is taken
+  bool started_ = false;
+  std::exception_ptr failure_;  // what ended the worker early
+  Copier mine_, theirs_;
+  std::thread worker_;
 };
 
 // Writes through a key of HKEY_LOCAL_MACHINE, created when missing, closed afterwards.
@@ -166,35 +363,16 @@ void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view, Pack
   const SetupConfig& config = form.Config;
   const std::string folder = config.TargetFolder();
   const int count = config.FileCount();
-  SliceSource pack(form.PackResource, config, folder, access);
-  // Folders made or found in this run are not walked again level by level, nor is one that
-  // exists already: with a deep target folder that walk would cost more than writing a
-  // small file.
-  std::set<std::string> folders;
+  RowCopier copier(platform, config, folder, form.PackResource, access);
   for (int i = 0; i < count; ++i) {
-    const SetupFileEntry& row = config.File(i);
-    RowTarget t = TargetOf(folder, row);
-    if (t.passedOver) continue;
-    // A name that would leave the target folder is reported like a file that cannot be
-    // written, and no folder is made for it.
-    if (t.inside) {
-      std::string parent = FolderPart(t.path);
-      if (!folders.count(parent)) {
-        if (!platform.DirectoryExists(parent) && !MakeDirs(platform, parent)) continue;
-        folders.insert(parent);
-      }
-    }
-    view.SetFNameLbCaption(ShortenPath(t.path, kPathDisplayWidth));
+    const RowCopier::Kind done = copier.Result(i);
+    if (done == RowCopier::kSkipped) continue;
+    const std::string path = folder + config.File(i).Name.Text();
+    view.SetFNameLbCaption(ShortenPath(path, kPathDisplayWidth));
     view.SetFNameLbWidth(kLabelWidth);
     view.RepaintFNameLb();
-    try {
-      if (!t.inside || !pack.Has(row)) throw std::exception();
-      pack.Write(platform, t.path, row);
-    } catch (const PackBroken& broken) {
-      std::rethrow_exception(broken.error);
-    } catch (const std::exception&) {
-      platform.ShowMessage(kFileErrorText + t.path);
-    }
+    if (done == RowCopier::kBroken) std::rethrow_exception(copier.Error(i));
+    if (done == RowCopier::kFailed) platform.ShowMessage(kFileErrorText + path);
     view.SetCopyProgressPosition(static_cast<int>(int64_t{i} * 100 / count));
   }
 }

@@ -318,15 +318,38 @@ std::map<std::string, std::string> FilesOf(const FakePlatform& f) {
   return files;
 }
 
-// The streaming copy and the whole-pack copy write the same bytes: for the builder's layout
-// (streamed, with a gap, a wildcard row, an empty file, files larger than the write buffer
-// and one whose writing fails half-way, after which the next file must still get its own
-// bytes) and for tables the stream cannot serve, which fall back.
+struct Row {
+  std::string name;
+  int32_t offset, size;
+};
+
+// 200 rows over the whole pack, enough for several batches on both copying threads: rows
+// whose writing fails, wildcard rows, a name leaving the target folder, a folder that cannot
+// be made, empty files and one row larger than a batch.
+std::vector<Row> ManyRows(int32_t packSize) {
+  std::vector<Row> rows;
+  uint32_t x = 7;
+  for (int32_t i = 0, offset = 0; i < 200; ++i) {
+    x = x * 1103515245u + 12345u;
+    int32_t size = i == 90 ? 300000 : i % 31 == 0 ? 0 : static_cast<int32_t>(x >> 16) % 5000;
+    size = std::max(0, std::min(size, packSize - offset));
+    std::string name = "\\D" + std::to_string(i % 6) + "\\f" + std::to_string(i) + ".bin";
+    if (i % 17 == 5) name = "\\Fail" + std::to_string(i) + ".bin";
+    if (i % 23 == 7) name = "\\D1\\*.txt";
+    if (i == 50) name = "\\..\\out.bin";
+    if (i == 60 || i == 61) name = "\\Locked\\Sub\\g" + std::to_string(i) + ".bin";
+    rows.push_back({name, offset, size});
+    offset += size + (i % 13 == 0 ? 100 : 0);  // a few gaps
+  }
+  return rows;
+}
+
+// The streaming copy and the whole-pack copy write the same bytes and show the same: for the
+// builder's layout (streamed, with a gap, a wildcard row, an empty file, files larger than
+// the write buffer and one whose writing fails half-way, after which the next file must still
+// get its own bytes), for many rows over several batches, and for tables the stream cannot
+// serve, which fall back.
 TEST_F(InstallRunTest, StreamingAndBufferedCopiesWriteTheSameBytes) {
-  struct Row {
-    std::string name;
-    int32_t offset, size;
-  };
   struct Case {
     const char* what;
     bool streams;
@@ -338,12 +361,14 @@ TEST_F(InstallRunTest, StreamingAndBufferedCopiesWriteTheSameBytes) {
       {"out of order", false, {{"\\b.bin", 600000, 300000}, {"\\a.bin", 0, 600000}}},
       {"overlapping", false, {{"\\a.bin", 0, 500000}, {"\\b.bin", 400000, 400000}}},
       {"outside the pack", false, {{"\\a.bin", 0, 400000}, {"\\b.bin", 1048000, 1000}}},
+      {"many rows", true, ManyRows(1 << 20)},
   };
   const std::string pack = MixedBytes(1 << 20, 3);
   for (const Case& c : cases) {
     std::map<std::string, std::string> files[2];
-    std::vector<std::string> messages[2];
+    std::vector<std::string> messages[2], shown[2];
     for (PackAccess access : {PackAccess::Auto, PackAccess::Buffered}) {
+      RecordingView rv;
       FakePlatform f;
       f.exePath = "E:\\setup.exe";
       f.AddDir("E:\\");
@@ -362,18 +387,28 @@ TEST_F(InstallRunTest, StreamingAndBufferedCopiesWriteTheSameBytes) {
       ASSERT_EQ(FormCreate(f, s).outcome, StartupOutcome::Ready) << c.what;
       ASSERT_TRUE(MakeDirs(f, s.Config.TargetFolder()));
       EXPECT_EQ(SlicesFollowInPackOrder(s.Config, s.Config.TargetFolder(), pack.size()), c.streams) << c.what;
-      f.failingWrites.insert(FakePlatform::Key(T + "\\Fail.bin"));
-      CopyFiles(f, s, view, access);
+      for (const Row& row : c.rows)
+        if (row.name.rfind("\\Fail", 0) == 0) f.failingWrites.insert(FakePlatform::Key(T + row.name));
+      f.AddDir(T + "\\Locked");
+      f.unwritableFolders.insert(FakePlatform::Key(T + "\\Locked"));
+      CopyFiles(f, s, rv, access);
       int side = access == PackAccess::Auto ? 0 : 1;
       files[side] = FilesOf(f);
       messages[side] = f.messages;
+      shown[side] = rv.log;
       for (const Row& row : c.rows) {
-        if (!f.FileExists(T + row.name) || row.name == "\\Fail.bin") continue;
+        if (!f.FileExists(T + row.name) || row.name.rfind("\\Fail", 0) == 0) continue;
         EXPECT_EQ(f.FileContent(T + row.name), pack.substr(row.offset, row.size)) << c.what << row.name;
       }
     }
     EXPECT_EQ(files[0], files[1]) << c.what;
     EXPECT_EQ(messages[0], messages[1]) << c.what;
+    EXPECT_EQ(shown[0], shown[1]) << c.what;
+    if (c.rows.size() == 200) {
+      EXPECT_EQ(files[0].size(), 188u);  // 200 rows less 9 wildcard rows, the outside one and two locked
+      EXPECT_EQ(messages[0].size(), 12u);  // the outside row and eleven failing writes (one is empty)
+      EXPECT_EQ(messages[0][3], Message(T + "\\..\\out.bin"));
+    }
   }
 }
 
