@@ -67,12 +67,55 @@ auto CreateReplacing(Platform& platform, const std::string& target, Fn create) {
   }
 }
 
+// The case the file system compares a double-byte GBK letter in: full-width Latin, Greek,
+// Cyrillic and the Roman numerals have both cases there.
+unsigned char FoldGbkTrail(unsigned char lead, unsigned char trail) {
+  switch (lead) {
+    case 0xA2: return trail >= 0xA1 && trail <= 0xAA ? trail + 0x50 : trail;
+    case 0xA3: return trail >= 0xE1 && trail <= 0xFA ? trail - 0x20 : trail;
+    case 0xA6: return trail >= 0xC1 && trail <= 0xD8 ? trail - 0x20 : trail;
+    case 0xA7: return trail >= 0xD1 && trail <= 0xF1 ? trail - 0x30 : trail;
+    default: return trail;
+  }
+}
+
+// A row's name as the file system compares it: split at either separator, empty and "." parts
+// dropped, trailing dots and spaces cut from each part, letters folded to one case; folders
+// gets the key of each folder on the way. False for a name that may be another file's short
+// name (it holds a "~"), which no key can tell.
+bool CompareKey(const std::string& name, std::string& key, std::vector<std::string>& folders) {
+  key.clear();
+  std::string part;
+  auto endPart = [&] {
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (part.empty()) return;
+    if (!key.empty()) folders.push_back(key);
+    key += '\\' + part;
+    part.clear();
+  };
+  for (size_t i = 0; i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (c == '~') return false;
+    if (IsSeparator(name[i])) {
+      endPart();
+    } else if (IsGbkLeadByte(c) && i + 1 < name.size()) {
+      part += name[i];
+      part += static_cast<char>(FoldGbkTrail(c, static_cast<unsigned char>(name[++i])));
+    } else {
+      part += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+  }
+  endPart();
+  return true;
+}
+
 // The copy step's file writing. The rows are taken in order in batches: consecutive rows
 // whose slices come to at most kBatchBytes, or one larger row alone. Taking a batch, under
 // the lock, settles what each row needs, makes its folders and reads its bytes, so that the
 // pack is read in row order; writing the batch's files happens outside the lock. Two copiers
 // take batches in turn, the calling thread and a worker, so that one's file writes overlap
-// the other's inflate and writes; the calling thread shows the results in row order.
+// the other's inflate and writes; the calling thread shows the results in row order. Rows
+// that may reach the same file are all copied on the calling thread, in row order.
 //
 // Streaming: the embedded pack is inflated once, front to back, each slice as its batch is
 // taken. Otherwise the whole pack is inflated into memory first and slices point into it.
@@ -117,8 +160,10 @@ class RowCopier {
     std::unique_lock<std::mutex> lock(mutex_);
     while (results_[i] == kPending) {
       if (Take(mine_)) {
-        // A worker only once there is more than one batch.
-        if (!started_ && next_ < count_) Start();
+        // A worker only once there is more than one batch, and rows that cannot collide.
+        const bool first = !started_;
+        started_ = true;
+        if (first && next_ < count_ && RowsWriteApart(config_, folder_)) Start();
         lock.unlock();
         Write(mine_);
         lock.lock();
@@ -151,7 +196,6 @@ class RowCopier {
   };
 
   void Start() {
-    started_ = true;
     try {
       worker_ = std::thread([this] {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -355,6 +399,24 @@ bool SlicesFollowInPackOrder(const SetupConfig& config, const std::string& folde
     if (t.passedOver || !t.inside) continue;  // rows whose slice is never read
     if (!SliceInPack(row, packSize) || static_cast<uint64_t>(row.Offset.Get()) < end) return false;
     end = static_cast<uint64_t>(row.Offset.Get()) + static_cast<uint64_t>(row.Size.Get());
+  }
+  return true;
+}
+
+bool RowsWriteApart(const SetupConfig& config, const std::string& folder) {
+  std::set<std::string> files, folders;
+  std::string key;
+  std::vector<std::string> on;
+  for (int i = 0, n = config.FileCount(); i < n; ++i) {
+    const SetupFileEntry& row = config.File(i);
+    RowTarget t = TargetOf(folder, row);
+    if (t.passedOver || !t.inside) continue;  // rows that never write
+    on.clear();
+    if (!CompareKey(row.Name.Text(), key, on) || folders.count(key) || !files.insert(key).second) return false;
+    for (const std::string& f : on) {
+      if (files.count(f)) return false;
+      folders.insert(f);
+    }
   }
   return true;
 }

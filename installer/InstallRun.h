@@ -67,6 +67,12 @@ void CreateUninstallShortcut(Platform& platform, MainFormState& form);
 // at or after the end of the one before it, as the product builder lays them out.
 bool SlicesFollowInPackOrder(const SetupConfig& config, const std::string& folder, uint64_t packSize);
 
+// True when no two rows that write files can reach the same file, nor a file where another
+// row needs a folder, under any spelling the file system takes as the same (case, trailing
+// dots and spaces, "." parts, either separator; a "~" may be a short name and counts as a
+// clash): then the order in which the rows' files are written cannot matter.
+bool RowsWriteApart(const SetupConfig& config, const std::string& folder);
+
 // True when a file-table name, appended to the target folder, stays inside it: it begins
 // with a backslash and has no drive, stream or parent-folder part.
 bool IsSafeRelativeName(const std::string& name);
