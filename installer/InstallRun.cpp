@@ -133,7 +133,8 @@ class RowCopier {
   RowCopier(Platform& platform, const SetupConfig& config, const std::string& folder,
             std::span<const uint8_t> resource, PackAccess access)
       : platform_(platform), config_(config), folder_(folder), count_(config.FileCount()),
-        results_(static_cast<size_t>(count_), kPending), errors_(static_cast<size_t>(count_)) {
+        results_(static_cast<size_t>(count_), kPending), errors_(static_cast<size_t>(count_)),
+        paths_(static_cast<size_t>(count_)) {
     if (resource.empty()) return;  // no pack loaded: no slice can be written
     havePack_ = true;
     packSize_ = PackInflater(resource).Size();
@@ -179,6 +180,8 @@ class RowCopier {
     return results_[i];
   }
   std::exception_ptr Error(int i) const { return errors_[i]; }
+  // Once done: the row's target path.
+  const std::string& Path(int i) const { return paths_[i]; }
 
  private:
   static constexpr size_t kBatchBytes = 256 * 1024;
@@ -238,6 +241,8 @@ class RowCopier {
       } else if (t.inside && !FolderReady(FolderPart(job.path))) {
         job.kind = kSkipped;
       } else if (!readable) {
+        // A name that would leave the target folder is reported like a file that cannot be
+        // written, and no folder is made for it.
         job.kind = kFailed;
       } else if (big) {
         StreamBigRow(job, offset, size, c.buffer);
@@ -254,6 +259,7 @@ class RowCopier {
       }
       job.size = size;
       used += size;
+      if (job.kind == kBroken) stop_ = true;  // no further row is taken
       c.jobs.push_back(std::move(job));
       if (big) break;
     }
@@ -274,11 +280,8 @@ class RowCopier {
     std::unique_ptr<TStream> file;
     try {
       file = CreateReplacing(platform_, job.path, [&] { return platform_.CreateNewFile(job.path); });
-    } catch (const std::exception&) {
-      job.kind = kFailed;
-      return;
     } catch (...) {
-      return Break(job);
+      return FileFailed(job);
     }
     for (uint64_t left = size; left;) {
       const size_t n = static_cast<size_t>(std::min<uint64_t>(left, buffer.size()));
@@ -292,21 +295,27 @@ class RowCopier {
       }
       try {
         file->WriteBuffer(buffer.data(), n);
-      } catch (const std::exception&) {
-        job.kind = kFailed;
-        return;
       } catch (...) {
-        return Break(job);
+        return FileFailed(job);
       }
       left -= n;
     }
   }
 
-  // Under the lock: the job ends the run; no further batch is taken.
-  void Break(Job& job) {
+  // In a catch block: what was caught ends the run at this row.
+  static void Break(Job& job) {
     job.kind = kBroken;
     job.error = std::current_exception();
-    stop_ = true;
+  }
+  // In a catch block: a file error fails the row's file; anything else ends the run.
+  static void FileFailed(Job& job) {
+    try {
+      throw;
+    } catch (const std::exception&) {
+      job.kind = kFailed;
+    } catch (...) {
+      Break(job);
+    }
   }
 
   // Under the lock: the folder exists or was made. Folders made or found in this run are not
@@ -326,11 +335,8 @@ class RowCopier {
       try {
         CreateReplacing(platform_, job.path, [&] { platform_.WriteNewFile(job.path, {job.data, job.size}); });
         job.kind = kWritten;
-      } catch (const std::exception&) {
-        job.kind = kFailed;
       } catch (...) {
-        job.kind = kBroken;
-        job.error = std::current_exception();
+        FileFailed(job);
       }
     }
   }
@@ -339,6 +345,7 @@ class RowCopier {
     for (Job& job : c.jobs) {
       results_[job.row] = job.kind;
       errors_[job.row] = std::move(job.error);
+      paths_[job.row] = std::move(job.path);
       if (job.kind == kBroken) stop_ = true;
     }
     --inFlight_;
@@ -357,6 +364,7 @@ class RowCopier {
   std::condition_variable changed_;
   std::vector<Kind> results_;
   std::vector<std::exception_ptr> errors_;
+  std::vector<std::string> paths_;
   int next_ = 0;       // the first row not yet taken
   int inFlight_ = 0;   // batches taken and not yet recorded
   bool stop_ = false;  // no further batch is taken
@@ -429,7 +437,7 @@ void CopyFiles(Platform& platform, MainFormState& form, CopyPageView& view, Pack
   for (int i = 0; i < count; ++i) {
     const RowCopier::Kind done = copier.Result(i);
     if (done == RowCopier::kSkipped) continue;
-    const std::string path = folder + config.File(i).Name.Text();
+    const std::string& path = copier.Path(i);
     view.SetFNameLbCaption(ShortenPath(path, kPathDisplayWidth));
     view.SetFNameLbWidth(kLabelWidth);
     view.RepaintFNameLb();
